@@ -1,0 +1,71 @@
+// COtxInt: the OTX Integer, a signed 64-bit number with a display radix. Immutable;
+// arithmetic wraps around modulo 2^64 and mixes with floats. The integer behaviour is also
+// the base of the enumerated value types. Safe to share between threads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CKesmar.h"
+#include "COtxOperatorBehaviours.h"
+#include "KesmarExport.h"
+
+class KESMAR_API COtxInt : public CKesmar {
+ public:
+  // Display radix: carried into the JSON object form, changes no arithmetic or text.
+  enum Radix { BIN = 0, OCT = 1, DEC = 2, HEX = 3 };
+
+  explicit COtxInt(long long value = 0, Radix radix = DEC);
+  // From the JSON object form: "displayRadix" ("BIN", "OCT", "DEC", "HEX", else DEC) and
+  // "value" (an integer). Throws std::out_of_range "invalid map<K, T> key" for a missing
+  // member and TypeMismatchException for a non-integer value.
+  explicit COtxInt(const CKesmar& object);
+  COtxInt(const COtxInt&) = default;
+  COtxInt& operator=(const COtxInt&) = default;
+  ~COtxInt() override;
+
+  // "BIN", "OCT", "DEC" or "HEX"; "DEC" for a number outside the enumeration.
+  static const std::string& RadixName(Radix radix);
+};
+
+class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
+ public:
+  // 0, radix DEC, type INTEGER.
+  COtxIntBehaviour();
+  COtxIntBehaviour(long long value, COtxInt::Radix radix, OTX::ValueType type = OTX::INTEGER);
+  // From the JSON object form, see COtxInt(const CKesmar&).
+  explicit COtxIntBehaviour(const CKesmar& object, OTX::ValueType type = OTX::INTEGER);
+
+  // The magnitude, this radix; the minimum value stays the minimum value.
+  CKesmar Abs() const override;
+  // True iff the value is not 0.
+  CKesmar ToBoolean() const override;
+  // The same value, radix DEC.
+  CKesmar ToInteger() const override;
+  // Decimal digits with an optional "-"; the radix is not applied.
+  CKesmar ToString() const override;
+  // The nearest double, precision 16.
+  CKesmar ToFloat() const override;
+  // The ToString() text.
+  CKesmar ToJSON() const override;
+  bool IsInt() const override { return true; }
+  long long Int() const override { return m_value; }
+
+  COtxInt::Radix GetRadix() const { return m_radix; }
+
+  // The bytes of a byte-field rendering of value, least significant first: two's
+  // complement, ending once the rest is sign fill and the last magnitude byte is below
+  // 0x80 (0 gives 00, 128 gives 80 00, -128 gives 80 FF).
+  static std::vector<unsigned char> LittleEndianBytes(long long value);
+
+ protected:
+  // Integer others compare as 64-bit numbers; float others compare as floats.
+  bool Compare(Comparison op, const CKesmar& other) const override;
+  // Integer others: wrapping 64-bit arithmetic, truncating division, radix DEC. Float
+  // others: float arithmetic. Throws ArithmeticException for a zero divisor.
+  CKesmar Calculate(Arithmetic op, const CKesmar& other) const override;
+
+ private:
+  COtxInt::Radix m_radix;
+  long long m_value;
+};

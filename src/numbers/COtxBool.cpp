@@ -1,0 +1,28 @@
+#include "COtxBool.h"
+
+#include "COtxFloat.h"
+#include "COtxInt.h"
+#include "COtxString.h"
+#include "core/detail/ObjectForm.h"
+
+COtxBoolBehaviour::COtxBoolBehaviour(bool value)
+    : COtxComparableBehaviour(OTX::BOOLEAN), m_value(value) {}
+
+bool COtxBoolBehaviour::Compare(Comparison op, const CKesmar& other) const {
+  if (other.Type() != OTX::BOOLEAN) return Answer(op, std::partial_ordering::unordered);
+  return Answer(op, m_value <=> other.Bool());
+}
+
+CKesmar COtxBoolBehaviour::ToInteger() const { return COtxInt(m_value ? 1 : 0, COtxInt::DEC); }
+CKesmar COtxBoolBehaviour::ToBoolean() const { return COtxBool(m_value); }
+CKesmar COtxBoolBehaviour::ToString() const {
+  return COtxString(std::string(m_value ? "true" : "false"));
+}
+CKesmar COtxBoolBehaviour::ToFloat() const { return COtxFloat(m_value ? 1.0 : 0.0, 16); }
+CKesmar COtxBoolBehaviour::ToJSON() const { return ToString(); }
+
+COtxBool::COtxBool() : CKesmar(std::make_shared<COtxBoolBehaviour>(false)) {}
+COtxBool::COtxBool(bool value) : CKesmar(std::make_shared<COtxBoolBehaviour>(value)) {}
+COtxBool::COtxBool(const CKesmar& object)
+    : CKesmar(kesmar::detail::ObjectMember(object, "value")) {}
+COtxBool::~COtxBool() = default;

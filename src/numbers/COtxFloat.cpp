@@ -1,0 +1,135 @@
+#include "COtxFloat.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "COtxBool.h"
+#include "COtxInt.h"
+#include "COtxString.h"
+#include "core/detail/Errors.h"
+#include "core/detail/ObjectForm.h"
+
+namespace {
+
+using kesmar::detail::ObjectMember;
+
+constexpr int kFullPrecision = 16;
+// The tolerance of equality never gets finer than 0.9 * 10^-10.
+constexpr int kFinestEqualityDigits = 10;
+
+// Equality within 0.9 * 10^-p, p the smallest of 10 and both precisions; two infinities
+// are equal whatever their signs, NaN equals nothing.
+bool EqualWithinPrecision(double a, int precisionA, double b, int precisionB) {
+  if (std::isinf(a) && std::isinf(b)) return true;
+  const int digits = std::min({kFinestEqualityDigits, precisionA, precisionB});
+  return std::fabs(a - b) < 0.9 * std::pow(10.0, -digits);
+}
+
+int ClampToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+
+std::string ToChars(double value, std::chars_format format, int precision) {
+  // Large enough for the fixed form of the largest double with 15 decimals.
+  std::array<char, 400> buffer;
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision);
+  return std::string(buffer.data(), result.ptr);
+}
+
+}  // namespace
+
+COtxFloat::COtxFloat(double value, int precision)
+    : CKesmar(std::make_shared<COtxFloatBehaviour>(value, std::min(precision, kFullPrecision))) {}
+COtxFloat::COtxFloat(const CKesmar& object)
+    : CKesmar(std::make_shared<COtxFloatBehaviour>(object)) {}
+COtxFloat::~COtxFloat() = default;
+
+COtxFloatBehaviour::COtxFloatBehaviour(double value, int precision)
+    : COtxArithmeticBehaviour(OTX::FLOAT), m_precision(precision), m_value(value) {}
+
+// The value goes through ToFloat(), so an integer "value" (a float written without a
+// decimal point) reads back as well.
+COtxFloatBehaviour::COtxFloatBehaviour(const CKesmar& object)
+    : COtxArithmeticBehaviour(OTX::FLOAT),
+      m_precision(ClampToInt(ObjectMember(object, "displayPrecision").ToInteger().Int())),
+      m_value(ObjectMember(object, "value").ToFloat().Float()) {}
+
+bool COtxFloatBehaviour::Compare(Comparison op, const CKesmar& other) const {
+  double otherValue;
+  int otherPrecision;
+  if (other.Type() == OTX::FLOAT) {
+    otherValue = other.Float();
+    otherPrecision = other.Precision();
+  } else if (other.IsInt()) {
+    otherValue = static_cast<double>(other.Int());
+    otherPrecision = kFullPrecision;
+  } else {
+    return Answer(op, std::partial_ordering::unordered);
+  }
+  if (op == Comparison::Equal || op == Comparison::NotEqual) {
+    const bool equal = EqualWithinPrecision(m_value, m_precision, otherValue, otherPrecision);
+    return equal == (op == Comparison::Equal);
+  }
+  return Answer(op, m_value <=> otherValue);
+}
+
+CKesmar COtxFloatBehaviour::Calculate(Arithmetic op, const CKesmar& other) const {
+  double rhs;
+  if (other.Type() == OTX::FLOAT) {
+    rhs = other.Float();
+  } else if (other.IsInt()) {
+    rhs = static_cast<double>(other.Int());
+  } else {
+    kesmar::detail::ThrowTypeMismatch();
+  }
+  double result = 0.0;
+  switch (op) {
+    case Arithmetic::Multiply: result = m_value * rhs; break;
+    case Arithmetic::Divide: result = m_value / rhs; break;
+    case Arithmetic::Add: result = m_value + rhs; break;
+    case Arithmetic::Subtract: result = m_value - rhs; break;
+    case Arithmetic::Modulo: result = std::fmod(m_value, rhs); break;
+  }
+  return COtxFloat(result, kFullPrecision);
+}
+
+CKesmar COtxFloatBehaviour::Abs() const {
+  return CKesmar(std::make_shared<COtxFloatBehaviour>(std::fabs(m_value), m_precision));
+}
+
+CKesmar COtxFloatBehaviour::ToBoolean() const { return COtxBool(m_value != 0.0); }
+
+CKesmar COtxFloatBehaviour::ToInteger() const {
+  // NaN fails both tests, so it lands on the minimum with the out-of-range values.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  const bool inRange = m_value >= -kLimit && m_value < kLimit;
+  const long long value = inRange ? static_cast<long long>(m_value) : std::numeric_limits<long long>::min();
+  return COtxInt(value, COtxInt::DEC);
+}
+
+CKesmar COtxFloatBehaviour::ToString() const { return COtxString(Format(m_value, m_precision)); }
+CKesmar COtxFloatBehaviour::ToFloat() const { return COtxFloat(m_value, kFullPrecision); }
+CKesmar COtxFloatBehaviour::ToJSON() const { return ToString(); }
+
+std::string COtxFloatBehaviour::Format(double value, int precision) {
+  if (precision >= kFullPrecision) {
+    if (value == 0.0) return "0.0";
+    return ToChars(value, std::chars_format::general, kFullPrecision);
+  }
+  if (precision >= 0) return ToChars(value, std::chars_format::fixed, precision);
+  if (value != 0.0) {
+    // Round to a multiple of 10^-precision, halves away from zero.
+    const double factor = std::pow(10.0, precision);
+    if (factor != 0.0) {
+      value = std::round(value * factor) / factor;
+    } else if (std::isfinite(value)) {
+      value = 0.0;  // the multiple is beyond every finite double
+    }
+  }
+  return ToChars(value, std::chars_format::fixed, 0);
+}

@@ -1,0 +1,116 @@
+#include "COtxInt.h"
+
+#include <array>
+
+#include "COtxBool.h"
+#include "COtxException.h"
+#include "COtxFloat.h"
+#include "COtxString.h"
+#include "core/detail/Errors.h"
+#include "core/detail/ObjectForm.h"
+
+namespace {
+
+using Arithmetic = COtxArithmeticBehaviour::Arithmetic;
+using kesmar::detail::ReadMember;
+
+
+const std::array<std::string, 4>& RadixNames() {
+  static const std::array<std::string, 4> names = {"BIN", "OCT", "DEC", "HEX"};
+  return names;
+}
+
+COtxInt::Radix RadixFromName(const std::string& name) {
+  const auto& names = RadixNames();
+  for (std::size_t radix = 0; radix < names.size(); ++radix) {
+    if (names[radix] == name) return static_cast<COtxInt::Radix>(radix);
+  }
+  return COtxInt::DEC;
+}
+
+// Two's-complement arithmetic on 64 bits: sums, differences and products wrap around,
+// quotients truncate toward zero and remainders take the dividend's sign.
+long long Calculate64(Arithmetic op, long long a, long long b) {
+  const auto ua = static_cast<unsigned long long>(a);
+  const auto ub = static_cast<unsigned long long>(b);
+  switch (op) {
+    case Arithmetic::Add: return static_cast<long long>(ua + ub);
+    case Arithmetic::Subtract: return static_cast<long long>(ua - ub);
+    case Arithmetic::Multiply: return static_cast<long long>(ua * ub);
+    case Arithmetic::Divide:
+      if (b == 0) throw COtxException(OTX::ArithmeticException);
+      return b == -1 ? static_cast<long long>(0ULL - ua) : a / b;
+    case Arithmetic::Modulo:
+      if (b == 0) {
+        throw COtxException(OTX::ArithmeticException, "Cannot get modulo with divisor 0");
+      }
+      return b == -1 ? 0 : a % b;
+  }
+  return 0;  // not reached: every operation is handled above
+}
+
+}  // namespace
+
+COtxInt::COtxInt(long long value, Radix radix)
+    : CKesmar(std::make_shared<COtxIntBehaviour>(value, radix)) {}
+COtxInt::COtxInt(const CKesmar& object)
+    : CKesmar(std::make_shared<COtxIntBehaviour>(object)) {}
+COtxInt::~COtxInt() = default;
+
+const std::string& COtxInt::RadixName(Radix radix) {
+  const auto& names = RadixNames();
+  return radix >= 0 && radix < 4 ? names[radix] : names[DEC];
+}
+
+COtxIntBehaviour::COtxIntBehaviour() : COtxIntBehaviour(0, COtxInt::DEC) {}
+
+COtxIntBehaviour::COtxIntBehaviour(long long value, COtxInt::Radix radix, OTX::ValueType type)
+    : COtxArithmeticBehaviour(type), m_radix(radix), m_value(value) {}
+
+COtxIntBehaviour::COtxIntBehaviour(const CKesmar& object, OTX::ValueType type)
+    : COtxArithmeticBehaviour(type),
+      m_radix(RadixFromName(ReadMember<&CKesmar::String>(object, "displayRadix"))),
+      m_value(ReadMember<&CKesmar::Int>(object, "value")) {}
+
+bool COtxIntBehaviour::Compare(Comparison op, const CKesmar& other) const {
+  if (other.IsInt()) return Answer(op, m_value <=> other.Int());
+  if (other.Type() == OTX::FLOAT) return Apply(op, ToFloat(), other);
+  return Answer(op, std::partial_ordering::unordered);
+}
+
+CKesmar COtxIntBehaviour::Calculate(Arithmetic op, const CKesmar& other) const {
+  if (other.IsInt()) return COtxInt(Calculate64(op, m_value, other.Int()), COtxInt::DEC);
+  if (other.Type() == OTX::FLOAT) return Apply(op, ToFloat(), other);
+  kesmar::detail::ThrowTypeMismatch();
+}
+
+CKesmar COtxIntBehaviour::Abs() const {
+  // Negating in unsigned arithmetic keeps the minimum value as it is.
+  const auto magnitude = m_value < 0 ? 0ULL - static_cast<unsigned long long>(m_value)
+                                     : static_cast<unsigned long long>(m_value);
+  return COtxInt(static_cast<long long>(magnitude), m_radix);
+}
+
+CKesmar COtxIntBehaviour::ToBoolean() const { return COtxBool(m_value != 0); }
+CKesmar COtxIntBehaviour::ToInteger() const { return COtxInt(m_value, COtxInt::DEC); }
+CKesmar COtxIntBehaviour::ToString() const { return COtxString(std::to_string(m_value)); }
+CKesmar COtxIntBehaviour::ToFloat() const {
+  return COtxFloat(static_cast<double>(m_value), 16);
+}
+CKesmar COtxIntBehaviour::ToJSON() const { return ToString(); }
+
+std::vector<unsigned char> COtxIntBehaviour::LittleEndianBytes(long long value) {
+  // Bytes of the value, least significant first, until the rest is sign fill; a byte
+  // whose magnitude bits reach 0x80 takes one more byte.
+  std::vector<unsigned char> bytes;
+  auto v = static_cast<unsigned long long>(value);
+  unsigned long long magnitude = value < 0 ? 0ULL - v : v;
+  unsigned char low;
+  do {
+    bytes.push_back(static_cast<unsigned char>(v & 0xFF));
+    low = static_cast<unsigned char>(magnitude & 0xFF);
+    v = static_cast<unsigned long long>(static_cast<long long>(v) >> 8);
+    magnitude >>= 8;
+  } while (magnitude != 0 || low >= 0x80);
+  return bytes;
+}

@@ -1,0 +1,126 @@
+#include "COtxString.h"
+
+#include <cctype>
+#include <cerrno>
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+#include <ostream>
+
+#include "COtxFloat.h"
+#include "COtxInt.h"
+#include "core/detail/Errors.h"
+#include "core/detail/ObjectForm.h"
+
+namespace {
+
+using kesmar::detail::ThrowTypeMismatch;
+
+// Keeps the low 8 bits of every code unit.
+template <class WideString>
+std::string Narrow(const WideString& text) {
+  std::string bytes(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[i] = static_cast<char>(static_cast<unsigned char>(text[i] & 0xFF));
+  }
+  return bytes;
+}
+
+// The "C" locale, so that number parsing never depends on the process's locale (a decimal
+// comma would otherwise reject "1.5").
+locale_t ClassicLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return locale;
+}
+
+}  // namespace
+
+COtxStringBehaviour::COtxStringBehaviour() : COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const std::string& text)
+    : std::string(text), COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(std::string&& text)
+    : COtxComparableBehaviour(OTX::STRING) {
+  swap(text);
+}
+
+COtxStringBehaviour::COtxStringBehaviour(const char* data, int length)
+    : std::string(length > 0 ? std::string(data, static_cast<std::size_t>(length))
+                             : std::string()),
+      COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const std::wstring& text)
+    : std::string(Narrow(text)), COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const std::u16string& text)
+    : std::string(Narrow(text)), COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const std::u32string& text)
+    : std::string(Narrow(text)), COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const COtxStringBehaviour& other)
+    : std::string(other.Text()), OTX::IString(), COtxComparableBehaviour(other) {}
+
+COtxStringBehaviour& COtxStringBehaviour::operator=(const COtxStringBehaviour& other) {
+  if (this != &other) {
+    std::string::operator=(other.Text());
+    COtxComparableBehaviour::operator=(other);
+  }
+  return *this;
+}
+
+COtxStringBehaviour::~COtxStringBehaviour() = default;
+
+bool COtxStringBehaviour::Compare(Comparison op, const CKesmar& other) const {
+  if (other.Type() != OTX::STRING) return Answer(op, std::partial_ordering::unordered);
+  // std::string compares bytes as unsigned char (char_traits<char>::lt), shorter prefix first.
+  return Answer(op, Text().compare(other.String()) <=> 0);
+}
+
+CKesmar COtxStringBehaviour::ToInteger() const {
+  const char* begin = c_str();
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(begin, &end, 0);
+  // No digits, out of range, or anything left (an embedded zero byte included).
+  if (end == begin || errno == ERANGE || end != begin + size()) ThrowTypeMismatch();
+  return COtxInt(value, COtxInt::DEC);
+}
+
+CKesmar COtxStringBehaviour::ToString() const { return COtxString(Text()); }
+
+CKesmar COtxStringBehaviour::ToFloat() const {
+  const char* begin = c_str();
+  char* end = nullptr;
+  errno = 0;
+  const double value = strtod_l(begin, &end, ClassicLocale());
+  if (end == begin || errno == ERANGE) ThrowTypeMismatch();
+  // One suffix character is allowed: a float or double marker.
+  if (end != begin + size()) {
+    const char suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(*end)));
+    if (suffix != 'f' && suffix != 'd') ThrowTypeMismatch();
+  }
+  return COtxFloat(value, 16);
+}
+
+std::ostream& COtxStringBehaviour::ToStream(std::ostream& stream, int) const {
+  return stream << Text();
+}
+
+COtxString::COtxString() : CKesmar(std::make_shared<COtxStringBehaviour>()) {}
+COtxString::COtxString(const std::string& text)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(std::string&& text)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(const char* data, int length)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(data, length)) {}
+COtxString::COtxString(const std::wstring& text)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(const std::u16string& text)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(const std::u32string& text)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(const CKesmar& object)
+    : CKesmar(kesmar::detail::ObjectMember(object, "value")) {}
+COtxString::~COtxString() = default;
