@@ -1,0 +1,30 @@
+# The project's two entry points on a fresh Debian 12 machine:
+#   make run   builds the library and runs the example program
+#   make test  runs the test suite in the default build, under Address/UB sanitizers, and the
+#              threaded tests under ThreadSanitizer
+# WERROR=ON turns compiler warnings into errors (CI sets it).
+
+PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev
+WERROR ?= OFF
+CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
+
+.PHONY: run test deps build-default
+
+deps:
+	@bash scripts/ensure-packages.sh $(PACKAGES)
+
+build-default: deps
+	cmake --preset default $(CONFIGURE_FLAGS)
+	cmake --build --preset default
+
+run: build-default
+	./build/default/examples/kesmar_example
+
+test: build-default
+	ctest --preset default
+	cmake --preset asan $(CONFIGURE_FLAGS)
+	cmake --build --preset asan
+	ctest --preset asan
+	cmake --preset tsan $(CONFIGURE_FLAGS)
+	cmake --build --preset tsan
+	ctest --preset tsan
