@@ -30,6 +30,9 @@ class KESMAR_API COtxComparableBehaviour : public CKesmarBehaviour {
   // The answer of op for a three-way result; an unordered result (NaN, values of types
   // that do not compare) makes NotEqual true and every other operation false.
   static bool Answer(Comparison op, std::partial_ordering order);
+  // The three-way result of values that only know a strict "less" test (containers): neither
+  // smaller counts as equivalent, so <= is "not greater" and >= is "not less".
+  static std::partial_ordering FromLess(bool less, bool greater);
   // "left <op> right" through the handle operators, i.e. asking left's behaviour.
   static bool Apply(Comparison op, const CKesmar& left, const CKesmar& right);
 };

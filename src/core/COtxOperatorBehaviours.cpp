@@ -31,6 +31,11 @@ bool COtxComparableBehaviour::Answer(Comparison op, std::partial_ordering order)
   return false;
 }
 
+std::partial_ordering COtxComparableBehaviour::FromLess(bool less, bool greater) {
+  if (less) return std::partial_ordering::less;
+  return greater ? std::partial_ordering::greater : std::partial_ordering::equivalent;
+}
+
 bool COtxComparableBehaviour::Apply(Comparison op, const CKesmar& left, const CKesmar& right) {
   switch (op) {
     case Comparison::Equal: return left == right;

@@ -25,7 +25,7 @@ constexpr int kFinestEqualityDigits = 10;
 bool EqualWithinPrecision(double a, int precisionA, double b, int precisionB) {
   if (std::isinf(a) && std::isinf(b)) return true;
   const int digits = std::min({kFinestEqualityDigits, precisionA, precisionB});
-  return std::fabs(a - b) < 0.9 * std::pow(10.0, -digits);
+  return std::fabs(a - b) < 0.9 * std::pow(10.0, -static_cast<double>(digits));
 }
 
 int ClampToInt(long long value) {

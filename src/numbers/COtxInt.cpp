@@ -59,7 +59,9 @@ COtxInt::~COtxInt() = default;
 
 const std::string& COtxInt::RadixName(Radix radix) {
   const auto& names = RadixNames();
-  return radix >= 0 && radix < 4 ? names[radix] : names[DEC];
+  // A radix cast from an out-of-range number still names something.
+  const auto index = static_cast<std::size_t>(radix);
+  return index < names.size() ? names[index] : names[DEC];
 }
 
 COtxIntBehaviour::COtxIntBehaviour() : COtxIntBehaviour(0, COtxInt::DEC) {}

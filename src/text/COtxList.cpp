@@ -26,13 +26,7 @@ bool COtxListBehaviour::Compare(Comparison op, const CKesmar& other) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
   };
   const std::vector<CKesmar>& lhs = *this;
-  switch (op) {
-    case Comparison::Less: return less(lhs, rhs);
-    case Comparison::LessOrEqual: return !less(rhs, lhs);
-    case Comparison::Greater: return less(rhs, lhs);
-    case Comparison::GreaterOrEqual: return !less(lhs, rhs);
-    default: return false;
-  }
+  return Answer(op, FromLess(less(lhs, rhs), less(rhs, lhs)));
 }
 
 CKesmar COtxListBehaviour::ToString() const {
@@ -48,7 +42,8 @@ CKesmar COtxListBehaviour::ToString() const {
 
 std::ostream& COtxListBehaviour::ToStream(std::ostream& stream, int indent) const {
   if (empty()) return stream << "<empty>";
-  const std::string indentation(static_cast<std::size_t>(std::max(indent, 0)) + 2, ' ');
+  indent = std::max(indent, 0);
+  const std::string indentation(static_cast<std::size_t>(indent) + 2, ' ');
   stream << '[';
   for (const CKesmar& element : *this) {
     stream << std::endl << indentation;

@@ -45,13 +45,7 @@ bool COtxMapBehaviour::Compare(Comparison op, const CKesmar& other) const {
   const auto less = [](const std::map<CKesmar, CKesmar>& a, const std::map<CKesmar, CKesmar>& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), EntryLess);
   };
-  switch (op) {
-    case Comparison::Less: return less(lhs, rhs);
-    case Comparison::LessOrEqual: return !less(rhs, lhs);
-    case Comparison::Greater: return less(rhs, lhs);
-    case Comparison::GreaterOrEqual: return !less(lhs, rhs);
-    default: return false;
-  }
+  return Answer(op, FromLess(less(lhs, rhs), less(rhs, lhs)));
 }
 
 CKesmar COtxMapBehaviour::ToString() const {
@@ -68,7 +62,8 @@ CKesmar COtxMapBehaviour::ToString() const {
 
 std::ostream& COtxMapBehaviour::ToStream(std::ostream& stream, int indent) const {
   if (empty()) return stream << "<empty>";
-  const std::string indentation(static_cast<std::size_t>(std::max(indent, 0)) + 2, ' ');
+  indent = std::max(indent, 0);
+  const std::string indentation(static_cast<std::size_t>(indent) + 2, ' ');
   stream << '{';
   for (const auto& [key, value] : *this) {
     stream << std::endl << indentation << static_cast<const std::string&>(key.ToString().String())

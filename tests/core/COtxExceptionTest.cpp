@@ -1,0 +1,124 @@
+#include "COtxException.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <typeinfo>
+#include <vector>
+
+#include "COtxBool.h"
+#include "COtxInt.h"
+#include "COtxMap.h"
+#include "COtxString.h"
+#include "TestSupport.h"
+
+namespace {
+
+using Members = std::map<const std::string, CKesmar>;
+
+CKesmar Text(const char* text) { return COtxString(std::string(text)); }
+
+// Runs body(t) for t = 0 to 7, each on its own thread, and joins them.
+template <typename Body>
+void OnEightThreads(Body body) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) threads.emplace_back(body, t);
+  for (auto& thread : threads) thread.join();
+}
+
+}  // namespace
+
+TEST(ExceptionRegistry, NamesAndIdentifiersRoundTrip) {
+  EXPECT_EQ(COtxExceptions::GetType(OTX::Exception), "Exception");
+  EXPECT_EQ(COtxExceptions::GetType(OTX::MaxExceptionId), "MaxExceptionId");
+  EXPECT_EQ(COtxExceptions::GetId("FileSaveException"), OTX::FileSaveException);
+  for (int id = OTX::InvalidReferenceException; id < OTX::MaxExceptionId; ++id) {
+    const auto identifier = static_cast<OTX::Exceptions_e>(id);
+    EXPECT_EQ(COtxExceptions::GetId(COtxExceptions::GetType(identifier)), identifier);
+  }
+  for (const char* name : {"Exception", "MaxExceptionId", "typemismatchexception"}) {
+    EXPECT_STD_THROW(COtxExceptions::GetId(name), std::runtime_error,
+                     std::string("Unregistered exception: ") + name);
+  }
+  EXPECT_THROW(COtxExceptions::GetType(static_cast<OTX::Exceptions_e>(43)), std::out_of_range);
+}
+
+TEST(ExceptionRegistry, FirstRegistrationOfAnIdentifierStays) {
+  const COtxException locked(OTX::FileLockException);
+  EXPECT_STD_THROW(locked.Exception().GetTypeInfo(), std::runtime_error,
+                   "Unregistered exception: FileLockException");
+  COtxExceptions::Add(OTX::FileLockException, typeid(int));
+  COtxExceptions::Add(OTX::FileLockException, typeid(double));
+  EXPECT_EQ(locked.Exception().GetTypeInfo(), typeid(int));
+}
+
+TEST(ExceptionValue, ConstructorsFillIdentifierTypeTextAndMessage) {
+  // The value, its identifier, its type text and its what() text.
+  const std::tuple<COtxException, OTX::Exceptions_e, const char*, const char*> cases[] = {
+      {COtxException(OTX::OutOfBoundsException), OTX::OutOfBoundsException, "",
+       "OutOfBoundsException: "},
+      {COtxException(OTX::UnknownUnitException, "Unit", "kg"), OTX::UnknownUnitException, "Unit",
+       "UnknownUnitException: kg"},
+      {COtxException("QuantityException", "\"s\""), OTX::QuantityException, "QuantityException",
+       "QuantityException: \"s\""},
+      {COtxException(
+           COtxMap(Members{{"exceptionType", Text("UserException")}, {"value", Text("")}})),
+       OTX::UserException, "UserException", "UserException: "}};
+  for (const auto& [value, id, typeText, what] : cases) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(value.Exception().GetId(), id);
+    EXPECT_EQ(value.Exception().GetTypeText(), typeText);
+    EXPECT_STREQ(value.what(), what);
+    EXPECT_EQ(std::string(value.ToJSON().String()), what);
+    EXPECT_TRUE(value == COtxException(id, "other") && value != COtxException(OTX::FileException));
+  }
+  EXPECT_FALSE(COtxException(OTX::UserException) == Text("UserException: "));
+  EXPECT_STD_THROW(throw COtxException(OTX::UserException, "x"), std::exception,
+                   "UserException: x");
+  EXPECT_STREQ(COtxBool(true).what(), "BOOLEAN should not be used as an EXCEPTION");
+}
+
+TEST(ExceptionValue, ObjectFormRejectsMissingMistypedAndUnknownMembers) {
+  EXPECT_STD_THROW(COtxException{COtxMap(Members{{"exceptionType", Text("UserException")}})},
+                   std::out_of_range, "invalid map<K, T> key");
+  EXPECT_OTX_THROW(COtxException{COtxMap(Members{{"exceptionType", COtxInt(6)}})},
+                   OTX::TypeMismatchException, "INTEGER is not a STRING");
+  EXPECT_STD_THROW(
+      COtxException{COtxMap(Members{{"exceptionType", Text("Exception")}, {"value", Text("")}})},
+      std::runtime_error, "Unregistered exception: Exception");
+}
+
+TEST(ThreadsWhat, ConcurrentCallsKeepTheirOwnText) {
+  std::atomic<int> wrong{0};
+  OnEightThreads([&wrong](int t) {
+    const std::string message(static_cast<std::size_t>(t + 1) * 9, static_cast<char>('a' + t));
+    const COtxException own(OTX::UserException, message);
+    for (int i = 0; i < 2000; ++i) {
+      const char* text = own.what();
+      std::this_thread::yield();
+      if ("UserException: " + message != text) ++wrong;
+    }
+  });
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST(ThreadsExceptionRegistry, ConcurrentAddAndGet) {
+  // Thread t registers identifier 20 + t alone, and all of them race to register 30.
+  std::atomic<int> wrong{0};
+  OnEightThreads([&wrong](int t) {
+    const auto own = static_cast<OTX::Exceptions_e>(OTX::UnsupportedEncodingException + t);
+    const std::type_info& type = t % 2 == 0 ? typeid(int) : typeid(double);
+    COtxExceptions::Add(own, type);
+    COtxExceptions::Add(OTX::ActivateEthernetException, type);
+    const std::type_info& shared = COtxExceptions::Get(OTX::ActivateEthernetException);
+    for (int i = 0; i < 500; ++i) {
+      if (COtxExceptions::Get(own) != type) ++wrong;
+      if (COtxExceptions::Get(OTX::ActivateEthernetException) != shared) ++wrong;
+    }
+  });
+  EXPECT_EQ(wrong.load(), 0);
+}
