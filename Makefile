@@ -4,7 +4,7 @@
 #              threaded tests under ThreadSanitizer
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 
-PACKAGES := cmake ninja-build g++ make libgtest-dev libgmock-dev
+PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libpcre2-dev
 WERROR ?= OFF
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 

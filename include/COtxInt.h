@@ -13,7 +13,7 @@
 class KESMAR_API COtxInt : public CKesmar {
  public:
   // Display radix: carried into the JSON object form, changes no arithmetic or text.
-  enum Radix { BIN = 0, OCT = 1, DEC = 2, HEX = 3 };
+  enum Radix : int { BIN = 0, OCT = 1, DEC = 2, HEX = 3 };
 
   explicit COtxInt(long long value = 0, Radix radix = DEC);
   // From the JSON object form: "displayRadix" ("BIN", "OCT", "DEC", "HEX", else DEC) and

@@ -6,14 +6,42 @@
 
 #include <string>
 
+#include <vector>
+
 #include "CKesmar.h"
 #include "COtxOperatorBehaviours.h"
+#include "COtxStringEncoding.h"
 #include "KesmarExport.h"
 
 namespace OTX {
 
-// The OTX text operations of a string value.
+// The OTX text operations of a string value. Positions and lengths count Unicode code
+// points; numeric arguments are integers of which the low 32 bits count, unsigned (so -1 is
+// 4294967295). Text that is not valid UTF-8 throws std::range_error "bad conversion"; an
+// argument of the wrong type throws TypeMismatchException. None changes the value.
 class KESMAR_API IStringUtil {
+ public:
+  // The number of code points (INTEGER).
+  virtual CKesmar LengthOfString() const = 0;
+  // The index of the first occurrence of text (INTEGER), 0 for an empty text, else -1.
+  virtual CKesmar IndexOf(const CKesmar& text) const = 0;
+  // At most length code points from start (STRING). Throws std::out_of_range
+  // "invalid string position" when start is beyond the end.
+  virtual CKesmar SubString(const CKesmar& start, const CKesmar& length) const = 0;
+  // The text with replacement written over it from start, growing where it reaches past the
+  // end (STRING). Throws std::out_of_range "invalid string position" beyond the end.
+  virtual CKesmar ReplaceSubString(const CKesmar& replacement, const CKesmar& start) const = 0;
+  // The parts between delimiters (LIST of STRING); an empty delimiter splits into code
+  // points, a delimiter at the end adds no empty part, an empty text gives no parts.
+  virtual CKesmar SplitString(const CKesmar& delimiter) const = 0;
+  // The text mapped by towupper / towlower under the process's locale (STRING).
+  virtual CKesmar ToUpper() const = 0;
+  virtual CKesmar ToLower() const = 0;
+  // Whether the ECMAScript-style pattern matches anywhere in the bytes of the text
+  // (BOOLEAN). Throws OutOfBoundsException "invalid regular expression" for a pattern that
+  // does not compile, is not a string, or exceeds the engine's limits or time budget.
+  virtual CKesmar MatchToRegularExpression(const CKesmar& pattern) const = 0;
+
  protected:
   ~IStringUtil() = default;
 };
@@ -39,6 +67,9 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   explicit COtxStringBehaviour(const std::wstring& text);
   explicit COtxStringBehaviour(const std::u16string& text);
   explicit COtxStringBehaviour(const std::u32string& text);
+  // The bytes decoded from the encoding into UTF-8, see COtxString.
+  COtxStringBehaviour(const std::vector<unsigned char>& bytes,
+                      COtxStringEncoding::Encoding encoding);
   COtxStringBehaviour(const COtxStringBehaviour& other);
   COtxStringBehaviour& operator=(const COtxStringBehaviour& other);
   ~COtxStringBehaviour() override;
@@ -46,6 +77,9 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   // strtoll with base 0 over the whole text; throws TypeMismatchException unless the
   // text is exactly one integer within 64 bits.
   CKesmar ToInteger() const override;
+  // True iff the lower-case text is "true". Throws std::range_error "bad conversion" for
+  // text that is not valid UTF-8.
+  CKesmar ToBoolean() const override;
   // A copy of the text in a new value.
   CKesmar ToString() const override;
   // strtod in the classic locale; one trailing 'f' or 'd' (any case) is allowed. Throws
@@ -57,6 +91,15 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
 
   // The text.
   const std::string& Text() const { return *this; }
+
+  CKesmar LengthOfString() const override;
+  CKesmar IndexOf(const CKesmar& text) const override;
+  CKesmar SubString(const CKesmar& start, const CKesmar& length) const override;
+  CKesmar ReplaceSubString(const CKesmar& replacement, const CKesmar& start) const override;
+  CKesmar SplitString(const CKesmar& delimiter) const override;
+  CKesmar ToUpper() const override;
+  CKesmar ToLower() const override;
+  CKesmar MatchToRegularExpression(const CKesmar& pattern) const override;
 
  protected:
   // Byte-wise comparison with other strings (bytes unsigned, shorter prefix first).
@@ -75,6 +118,12 @@ class KESMAR_API COtxString : public CKesmar {
   explicit COtxString(const std::wstring& text);
   explicit COtxString(const std::u16string& text);
   explicit COtxString(const std::u32string& text);
+  // The bytes decoded from the encoding: US-ASCII and UTF-8 copy them unchecked, HEX writes
+  // two upper-case digits per byte, the character sets convert strictly. Empty bytes give
+  // "" whatever the encoding. Throws OutOfBoundsException (message: the encoding's name)
+  // when the bytes do not convert, UnsupportedEncodingException for BIN, OCT and numbers
+  // outside the table.
+  COtxString(const std::vector<unsigned char>& bytes, COtxStringEncoding::Encoding encoding);
   // From the JSON object form: shares the behaviour of the map's "value" member, whatever
   // its type. Throws std::out_of_range "invalid map<K, T> key" when it is missing.
   explicit COtxString(const CKesmar& object);

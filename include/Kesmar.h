@@ -11,5 +11,8 @@
 #include "COtxMap.h"
 #include "COtxOperatorBehaviours.h"
 #include "COtxString.h"
+#include "COtxStringEncoding.h"
 #include "KesmarExport.h"
+#include "OtxGeneric.h"
 #include "OtxInterfaces.h"
+#include "PelmUtils.h"

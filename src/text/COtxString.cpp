@@ -4,12 +4,16 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
+#include <limits>
 #include <locale.h>
 #include <ostream>
 
+#include "COtxException.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
+#include "PelmUtils.h"
 #include "core/detail/Errors.h"
+#include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
 
 namespace {
@@ -31,6 +35,38 @@ std::string Narrow(const WideString& text) {
 locale_t ClassicLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
   return locale;
+}
+
+// Decodes bytes of an encoding into UTF-8 text.
+std::string DecodeBytes(const std::vector<unsigned char>& bytes,
+                        COtxStringEncoding::Encoding encoding) {
+  if (bytes.empty()) return {};
+  const std::string& name = COtxStringEncoding::String(encoding);
+  switch (encoding) {
+    case COtxStringEncoding::US_ASCII:
+    case COtxStringEncoding::UTF_8:
+      return std::string(bytes.begin(), bytes.end());
+    case COtxStringEncoding::HEX:
+      return kesmar::detail::HexText(bytes.data(), bytes.size());
+    case COtxStringEncoding::ISO_8859_1:
+    case COtxStringEncoding::UTF_16BE:
+    case COtxStringEncoding::UTF_16LE:
+    case COtxStringEncoding::UTF_16:
+    case COtxStringEncoding::ISO_8859_2:
+    case COtxStringEncoding::WINDOWS_1252: {
+      std::string text;
+      if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
+          !PelmUtil::toUTF8(name, bytes.data(), static_cast<int>(bytes.size()), text)) {
+        throw COtxException(OTX::OutOfBoundsException, name);
+      }
+      return text;
+    }
+    case COtxStringEncoding::BIN:
+    case COtxStringEncoding::OCT:
+      break;
+  }
+  throw COtxException(OTX::UnsupportedEncodingException,
+                      name.empty() ? "encoding " + std::to_string(static_cast<int>(encoding)) : name);
 }
 
 }  // namespace
@@ -58,6 +94,10 @@ COtxStringBehaviour::COtxStringBehaviour(const std::u16string& text)
 
 COtxStringBehaviour::COtxStringBehaviour(const std::u32string& text)
     : std::string(Narrow(text)), COtxComparableBehaviour(OTX::STRING) {}
+
+COtxStringBehaviour::COtxStringBehaviour(const std::vector<unsigned char>& bytes,
+                                         COtxStringEncoding::Encoding encoding)
+    : std::string(DecodeBytes(bytes, encoding)), COtxComparableBehaviour(OTX::STRING) {}
 
 COtxStringBehaviour::COtxStringBehaviour(const COtxStringBehaviour& other)
     : std::string(other.Text()), OTX::IString(), COtxComparableBehaviour(other) {}
@@ -121,6 +161,9 @@ COtxString::COtxString(const std::u16string& text)
     : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
 COtxString::COtxString(const std::u32string& text)
     : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+COtxString::COtxString(const std::vector<unsigned char>& bytes,
+                       COtxStringEncoding::Encoding encoding)
+    : CKesmar(std::make_shared<COtxStringBehaviour>(bytes, encoding)) {}
 COtxString::COtxString(const CKesmar& object)
     : CKesmar(kesmar::detail::ObjectMember(object, "value")) {}
 COtxString::~COtxString() = default;

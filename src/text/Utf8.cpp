@@ -1,0 +1,83 @@
+#include "text/detail/Utf8.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace kesmar::detail {
+namespace {
+
+constexpr char32_t kMaxCodePoint = 0x10FFFF;
+
+[[noreturn]] void ThrowBadConversion() { throw std::range_error("bad conversion"); }
+
+// Continuation bytes that follow a lead byte, and the payload bits the lead byte carries.
+struct Lead {
+  int continuations;
+  unsigned char payloadMask;
+};
+
+Lead ReadLead(unsigned char byte) {
+  if (byte < 0xC0) ThrowBadConversion();  // a continuation byte where a code point begins
+  if (byte < 0xE0) return {1, 0x1F};
+  if (byte < 0xF0) return {2, 0x0F};
+  if (byte < 0xF8) return {3, 0x07};
+  if (byte < 0xFC) return {4, 0x03};
+  return {5, 0x03};
+}
+
+}  // namespace
+
+std::u32string DecodeUtf8(std::string_view text) {
+  std::u32string codePoints;
+  codePoints.reserve(text.size());
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    // Runs of ASCII, the common case, need no decoding.
+    if (bytes[i] < 0x80) {
+      codePoints.push_back(bytes[i++]);
+      continue;
+    }
+    const Lead lead = ReadLead(bytes[i]);
+    if (size - i - 1 < static_cast<std::size_t>(lead.continuations)) ThrowBadConversion();
+    // Six bytes carry up to 32 bits; anything above U+10FFFF is rejected below.
+    std::uint32_t value = bytes[i] & lead.payloadMask;
+    for (int k = 1; k <= lead.continuations; ++k) {
+      const unsigned char next = bytes[i + static_cast<std::size_t>(k)];
+      if ((next & 0xC0) != 0x80) ThrowBadConversion();
+      value = (value << 6) | (next & 0x3Fu);
+    }
+    if (value > kMaxCodePoint) ThrowBadConversion();
+    codePoints.push_back(static_cast<char32_t>(value));
+    i += static_cast<std::size_t>(lead.continuations) + 1;
+  }
+  return codePoints;
+}
+
+std::string EncodeUtf8(std::u32string_view codePoints) {
+  std::string text;
+  text.reserve(codePoints.size());
+  for (const char32_t c : codePoints) {
+    if (c < 0x80) {
+      text.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      text.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c <= kMaxCodePoint) {
+      text.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      text.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      ThrowBadConversion();
+    }
+  }
+  return text;
+}
+
+}  // namespace kesmar::detail
