@@ -2,13 +2,14 @@
 #   make run   builds the library and runs the example program
 #   make test  runs the test suite in the default build, under Address/UB sanitizers, and the
 #              threaded tests under ThreadSanitizer
+#   make bench runs the benchmarks, which print ratios against baselines of the same run
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 
-PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libpcre2-dev
+PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev
 WERROR ?= OFF
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 
-.PHONY: run test deps build-default
+.PHONY: run test bench deps build-default
 
 deps:
 	@bash scripts/ensure-packages.sh $(PACKAGES)
@@ -28,3 +29,6 @@ test: build-default
 	cmake --preset tsan $(CONFIGURE_FLAGS)
 	cmake --build --preset tsan
 	ctest --preset tsan
+
+bench: build-default
+	@for b in build/default/bench/*_benchmark; do echo "== $$b"; $$b || exit 1; done
