@@ -3,6 +3,7 @@
 // COtxException whose what() names the problem.
 #include <Kesmar.h>
 
+#include <clocale>
 #include <iostream>
 #include <map>
 #include <string>
@@ -16,6 +17,8 @@ void Show(const std::string& label, const CKesmar& value) {
 }  // namespace
 
 int main() {
+  // Case mapping beyond ASCII follows the process locale.
+  std::setlocale(LC_ALL, "C.UTF-8");
   std::cout << "Values and operators\n";
   const COtxInt five(5, COtxInt::HEX);
   const COtxFloat half(0.5);
@@ -42,6 +45,26 @@ int main() {
   const COtxMap map(std::map<const std::string, CKesmar>{{"b", inner}, {"a", COtxBool(true)}});
   Show("map", map.ToString());
   std::cout << "map as a stream:\n" << map << '\n';
+
+  std::cout << "\nText\n";
+  const COtxString greeting(std::string("Grüße aus Köln"));
+  Show("upper case", greeting.String().ToUpper());
+  Show("code points", greeting.String().LengthOfString());
+  // Patterns match bytes: the ö of Köln is two of them.
+  Show("matches K..ln$", greeting.String().MatchToRegularExpression(COtxString(std::string("K..ln$"))));
+  Show("as ISO-8859-1 bytes", COtxByteField(greeting.String(), COtxStringEncoding::ISO_8859_1));
+
+  std::cout << "\nByte fields\n";
+  const COtxByteField field(std::string("12F0"));
+  Show("12F0 shifted left by 4", [&] {
+    CKesmar copy = field.GetBehaviourReference()->ToByteField();
+    copy.ByteField().ShiftLeft(4);
+    return copy;
+  }());
+  Show("-5 as 8-bit ones' complement", COtxByteField(-5LL, 8, OTX::OnesComplement, OTX::BigEndian));
+  Show("bytes 01 23 as packed BCD", COtxInt(std::vector<unsigned char>{0x01, 0x23}, 16,
+                                            OTX::PackedBinaryCodedDecimal, OTX::BigEndian));
+  Show("12F0 as a little-endian integer", field.ToInteger());
 
   std::cout << "\nFailures\n";
   try {

@@ -17,6 +17,8 @@ class KESMAR_API COtxBoolBehaviour : public COtxComparableBehaviour {
   CKesmar ToString() const override;
   // 1.0 or 0.0, precision 16.
   CKesmar ToFloat() const override;
+  // One byte: 01 for true, 00 for false.
+  CKesmar ToByteField() const override;
   // "true" or "false".
   CKesmar ToJSON() const override;
   bool Bool() const override { return m_value; }

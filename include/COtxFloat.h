@@ -36,6 +36,8 @@ class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToString() const override;
   // The same value, precision 16.
   CKesmar ToFloat() const override;
+  // The 8 bytes of the IEEE 754 double, least significant first.
+  CKesmar ToByteField() const override;
   // The ToString() text.
   CKesmar ToJSON() const override;
   double Float() const override { return m_value; }

@@ -9,6 +9,7 @@
 #include "CKesmar.h"
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
+#include "OtxEncoding.h"
 
 class KESMAR_API COtxInt : public CKesmar {
  public:
@@ -20,6 +21,13 @@ class KESMAR_API COtxInt : public CKesmar {
   // "value" (an integer). Throws std::out_of_range "invalid map<K, T> key" for a missing
   // member and TypeMismatchException for a non-integer value.
   explicit COtxInt(const CKesmar& object);
+  // The value decoded from the last bitLength bits of bytes (the least significant end in
+  // the given byte order) in an integer encoding; BCD reads digits from the start of the
+  // field and ignores the byte order. NoEncoding or an unknown encoding gives 0. Throws
+  // OutOfBoundsException for too few bytes, invalid BCD, a value beyond 64 bits or a bit
+  // length outside 0 to 64 (BCD: any length from 0 on).
+  COtxInt(const std::vector<unsigned char>& bytes, int bitLength, OTX::Encoding encoding,
+          OTX::Endianness endianness, Radix radix = DEC);
   COtxInt(const COtxInt&) = default;
   COtxInt& operator=(const COtxInt&) = default;
   ~COtxInt() override;
@@ -35,6 +43,9 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   COtxIntBehaviour(long long value, COtxInt::Radix radix, OTX::ValueType type = OTX::INTEGER);
   // From the JSON object form, see COtxInt(const CKesmar&).
   explicit COtxIntBehaviour(const CKesmar& object, OTX::ValueType type = OTX::INTEGER);
+  // See COtxInt(const std::vector<unsigned char>&, int, OTX::Encoding, ...).
+  COtxIntBehaviour(const std::vector<unsigned char>& bytes, int bitLength,
+                   OTX::Encoding encoding, OTX::Endianness endianness, COtxInt::Radix radix);
 
   // The magnitude, this radix; the minimum value stays the minimum value.
   CKesmar Abs() const override;
@@ -46,6 +57,8 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToString() const override;
   // The nearest double, precision 16.
   CKesmar ToFloat() const override;
+  // The LittleEndianBytes form.
+  CKesmar ToByteField() const override;
   // The ToString() text.
   CKesmar ToJSON() const override;
   bool IsInt() const override { return true; }
@@ -55,10 +68,33 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
 
   // The bytes of a byte-field rendering of value, least significant first: two's
   // complement, ending once the rest is sign fill and the last magnitude byte is below
-  // 0x80 (0 gives 00, 128 gives 80 00, -128 gives 80 FF).
+  // 0x80 (0 gives 00, 128 gives 80 00, -128 gives 80 FF), and never longer than 8 bytes.
   static std::vector<unsigned char> LittleEndianBytes(long long value);
 
  protected:
+  // Decoders of a run of bits (see the byte constructor). They read only their arguments.
+  long long GetUnsignedValueFromByteField(const std::vector<unsigned char>& bytes,
+                                          const int& bitLength, const bool& littleEndian,
+                                          const bool& checkUnsigned) const;
+  long long GetSignedBinaryValueFromByteField(const std::vector<unsigned char>& bytes,
+                                              const int& bitLength,
+                                              const bool& littleEndian) const;
+  long long GetOnesComplementValueFromByteField(const std::vector<unsigned char>& bytes,
+                                                const int& bitLength,
+                                                const bool& littleEndian) const;
+  long long GetTwosComplementValueFromByteField(const std::vector<unsigned char>& bytes,
+                                                const int& bitLength,
+                                                const bool& littleEndian) const;
+  long long GetBinaryCodedDecimalValueFromByteField(int width,
+                                                    const std::vector<unsigned char>& bytes,
+                                                    const int& bitLength) const;
+  long long GetPackedBinaryCodedDecimalValueFromByteField(
+      const std::vector<unsigned char>& bytes, const int& bitLength) const;
+  long long GetUnpackedBinaryCodedDecimalValueFromByteField(
+      const std::vector<unsigned char>& bytes, const int& bitLength) const;
+  // Whether bit (bitLength - 1) of value is set.
+  bool IsNegative(const long long& value, const int& bitLength) const;
+
   // Integer others compare as 64-bit numbers; float others compare as floats.
   bool Compare(Comparison op, const CKesmar& other) const override;
   // Integer others: wrapping 64-bit arithmetic, truncating division, radix DEC. Float

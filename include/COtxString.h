@@ -85,6 +85,8 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   // strtod in the classic locale; one trailing 'f' or 'd' (any case) is allowed. Throws
   // TypeMismatchException for no number or a range error.
   CKesmar ToFloat() const override;
+  // The text's bytes, unconverted.
+  CKesmar ToByteField() const override;
   // Writes the text as a formatted insertion (width, fill and adjustment apply).
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
   const OTX::IString& IString() const override { return *this; }

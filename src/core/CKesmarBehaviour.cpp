@@ -12,6 +12,10 @@ void ThrowTypeMismatch(const std::string& message) {
   throw COtxException(OTX::TypeMismatchException, message);
 }
 
+void ThrowOutOfBounds(const std::string& message) {
+  throw COtxException(OTX::OutOfBoundsException, message);
+}
+
 }  // namespace kesmar::detail
 
 using kesmar::detail::ThrowTypeMismatch;

@@ -1,5 +1,6 @@
 #include "COtxBool.h"
 
+#include "COtxByteField.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxString.h"
@@ -19,6 +20,10 @@ CKesmar COtxBoolBehaviour::ToString() const {
   return COtxString(std::string(m_value ? "true" : "false"));
 }
 CKesmar COtxBoolBehaviour::ToFloat() const { return COtxFloat(m_value ? 1.0 : 0.0, 16); }
+CKesmar COtxBoolBehaviour::ToByteField() const {
+  const unsigned char byte = m_value ? 0x01 : 0x00;
+  return COtxByteField(&byte, 1, OTX::NoEncoding, -1);
+}
 CKesmar COtxBoolBehaviour::ToJSON() const { return ToString(); }
 
 COtxBool::COtxBool() : CKesmar(std::make_shared<COtxBoolBehaviour>(false)) {}

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "COtxBool.h"
+#include "COtxByteField.h"
 #include "COtxInt.h"
 #include "COtxString.h"
 #include "core/detail/Errors.h"
@@ -114,6 +116,13 @@ CKesmar COtxFloatBehaviour::ToInteger() const {
 
 CKesmar COtxFloatBehaviour::ToString() const { return COtxString(Format(m_value, m_precision)); }
 CKesmar COtxFloatBehaviour::ToFloat() const { return COtxFloat(m_value, kFullPrecision); }
+
+CKesmar COtxFloatBehaviour::ToByteField() const {
+  std::vector<unsigned char> bytes(8);
+  const auto bits = std::bit_cast<std::uint64_t>(m_value);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+  return COtxByteField(std::move(bytes));
+}
 CKesmar COtxFloatBehaviour::ToJSON() const { return ToString(); }
 
 std::string COtxFloatBehaviour::Format(double value, int precision) {

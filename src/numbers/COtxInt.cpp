@@ -3,6 +3,7 @@
 #include <array>
 
 #include "COtxBool.h"
+#include "COtxByteField.h"
 #include "COtxException.h"
 #include "COtxFloat.h"
 #include "COtxString.h"
@@ -96,6 +97,8 @@ CKesmar COtxIntBehaviour::Abs() const {
 CKesmar COtxIntBehaviour::ToBoolean() const { return COtxBool(m_value != 0); }
 CKesmar COtxIntBehaviour::ToInteger() const { return COtxInt(m_value, COtxInt::DEC); }
 CKesmar COtxIntBehaviour::ToString() const { return COtxString(std::to_string(m_value)); }
+CKesmar COtxIntBehaviour::ToByteField() const { return COtxByteField(LittleEndianBytes(m_value)); }
+
 CKesmar COtxIntBehaviour::ToFloat() const {
   return COtxFloat(static_cast<double>(m_value), 16);
 }
@@ -103,7 +106,9 @@ CKesmar COtxIntBehaviour::ToJSON() const { return ToString(); }
 
 std::vector<unsigned char> COtxIntBehaviour::LittleEndianBytes(long long value) {
   // Bytes of the value, least significant first, until the rest is sign fill; a byte
-  // whose magnitude bits reach 0x80 takes one more byte.
+  // whose magnitude bits reach 0x80 takes one more byte. A 64-bit value never needs more
+  // than eight: the minimum, whose magnitude byte 0x80 would ask for a ninth, already reads
+  // back correctly from eight.
   std::vector<unsigned char> bytes;
   auto v = static_cast<unsigned long long>(value);
   unsigned long long magnitude = value < 0 ? 0ULL - v : v;
@@ -113,6 +118,6 @@ std::vector<unsigned char> COtxIntBehaviour::LittleEndianBytes(long long value) 
     low = static_cast<unsigned char>(magnitude & 0xFF);
     v = static_cast<unsigned long long>(static_cast<long long>(v) >> 8);
     magnitude >>= 8;
-  } while (magnitude != 0 || low >= 0x80);
+  } while ((magnitude != 0 || low >= 0x80) && bytes.size() < sizeof value);
   return bytes;
 }

@@ -8,6 +8,7 @@
 #include <locale.h>
 #include <ostream>
 
+#include "COtxByteField.h"
 #include "COtxException.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
@@ -15,6 +16,7 @@
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
+#include "text/detail/CharacterSets.h"
 
 namespace {
 
@@ -40,33 +42,20 @@ locale_t ClassicLocale() {
 // Decodes bytes of an encoding into UTF-8 text.
 std::string DecodeBytes(const std::vector<unsigned char>& bytes,
                         COtxStringEncoding::Encoding encoding) {
+  using namespace kesmar::detail;
   if (bytes.empty()) return {};
-  const std::string& name = COtxStringEncoding::String(encoding);
-  switch (encoding) {
-    case COtxStringEncoding::US_ASCII:
-    case COtxStringEncoding::UTF_8:
-      return std::string(bytes.begin(), bytes.end());
-    case COtxStringEncoding::HEX:
-      return kesmar::detail::HexText(bytes.data(), bytes.size());
-    case COtxStringEncoding::ISO_8859_1:
-    case COtxStringEncoding::UTF_16BE:
-    case COtxStringEncoding::UTF_16LE:
-    case COtxStringEncoding::UTF_16:
-    case COtxStringEncoding::ISO_8859_2:
-    case COtxStringEncoding::WINDOWS_1252: {
-      std::string text;
-      if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
-          !PelmUtil::toUTF8(name, bytes.data(), static_cast<int>(bytes.size()), text)) {
-        throw COtxException(OTX::OutOfBoundsException, name);
-      }
-      return text;
-    }
-    case COtxStringEncoding::BIN:
-    case COtxStringEncoding::OCT:
-      break;
+  if (encoding == COtxStringEncoding::US_ASCII || encoding == COtxStringEncoding::UTF_8) {
+    return std::string(bytes.begin(), bytes.end());
   }
-  throw COtxException(OTX::UnsupportedEncodingException,
-                      name.empty() ? "encoding " + std::to_string(static_cast<int>(encoding)) : name);
+  if (encoding == COtxStringEncoding::HEX) return HexText(bytes.data(), bytes.size());
+  if (!IsCharacterSet(encoding)) ThrowUnsupportedEncoding(encoding);
+  const std::string& name = COtxStringEncoding::String(encoding);
+  std::string text;
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
+      !PelmUtil::toUTF8(name, bytes.data(), static_cast<int>(bytes.size()), text)) {
+    throw COtxException(OTX::OutOfBoundsException, name);
+  }
+  return text;
 }
 
 }  // namespace
@@ -129,6 +118,10 @@ CKesmar COtxStringBehaviour::ToInteger() const {
 }
 
 CKesmar COtxStringBehaviour::ToString() const { return COtxString(Text()); }
+
+CKesmar COtxStringBehaviour::ToByteField() const {
+  return COtxByteField(std::vector<unsigned char>(begin(), end()));
+}
 
 CKesmar COtxStringBehaviour::ToFloat() const {
   const char* begin = c_str();
