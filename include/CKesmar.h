@@ -126,6 +126,9 @@ class KESMAR_API CKesmar : public std::exception {
   void SetOTXJSON(bool otxJson) const;
   // The JSON text of the value as a STRING, in the form the OTX-JSON flag selects.
   CKesmar ToJSON() const;
+  // Appends the ToJSON() text to out, writing containers element by element into the same
+  // buffer.
+  void WriteJSON(std::string& out) const;
 
   // Conversions: this handle itself when the value already has the target type, otherwise
   // the behaviour's conversion.

@@ -95,6 +95,11 @@ class KESMAR_API CKesmarBehaviour : public std::enable_shared_from_this<CKesmarB
   virtual OTX::IFileHandle& FileHandle();
   virtual OTX::IFileReadHandle& FileReadHandle();
 
+  // Appends the object form (objectForm) or the plain form to out. The base appends the
+  // text of ToJSONObject() or ToJSON(); containers write their elements in place, so a tree
+  // renders in time linear in its text.
+  virtual void WriteJSON(std::string& out, bool objectForm) const;
+
   OTX::ValueType Type() const { return m_type; }
   // The type name; "UNKNOWN" for a type number outside the table.
   const std::string& StringType() const;

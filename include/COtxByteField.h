@@ -146,8 +146,10 @@ class KESMAR_API COtxByteFieldBehaviour : public COtxComparableBehaviour, public
   CKesmar ToByteField() const override;
   // Writes ToHexBinaryString; the indent is not used.
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
-  // The ToHexBinaryString text.
+  // The ToHexBinaryString text as a JSON string.
   CKesmar ToJSON() const override;
+  // {"type":"BYTEFIELD","value":"<hexadecimal>"}.
+  CKesmar ToJSONObject() const override;
   OTX::IByteField& ByteField() override { return *this; }
 
   CKesmar operator~() const override;

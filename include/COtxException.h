@@ -121,8 +121,10 @@ class KESMAR_API COtxExceptionBehaviour : public CKesmarBehaviour, public OTX::I
   bool IsEqual(const CKesmar& other) const override;
   // "<registered name>: <message>".
   CKesmar ToString() const override;
-  // The ToString() text, unquoted.
+  // The ToString() text as a JSON string.
   CKesmar ToJSON() const override;
+  // {"type":"EXCEPTION","value":"<message>","exceptionType":"<registered name>"}.
+  CKesmar ToJSONObject() const override;
   const OTX::IException& IException() const override;
 
   OTX::Exceptions_e GetId() const override { return m_id; }

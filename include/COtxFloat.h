@@ -40,6 +40,9 @@ class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToByteField() const override;
   // The ToString() text.
   CKesmar ToJSON() const override;
+  // {"type":"FLOAT","value":<number>,"displayPrecision":<p>}; at precision 16 the number
+  // reads back to the same double.
+  CKesmar ToJSONObject() const override;
   double Float() const override { return m_value; }
   int Precision() const override { return m_precision; }
 

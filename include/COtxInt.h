@@ -59,8 +59,10 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToFloat() const override;
   // The LittleEndianBytes form.
   CKesmar ToByteField() const override;
-  // The ToString() text.
+  // The value in decimal.
   CKesmar ToJSON() const override;
+  // {"type":"<type>","value":<decimal>,"displayRadix":"<radix name>"}.
+  CKesmar ToJSONObject() const override;
   bool IsInt() const override { return true; }
   long long Int() const override { return m_value; }
 

@@ -23,6 +23,11 @@ class KESMAR_API COtxListBehaviour : public COtxComparableBehaviour, public std:
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
   // Sets the flag on the list and on every element.
   void SetOtxJSON(bool otxJson) override;
+  // [<elements' ToJSON()>,...]; every element in the form its own flag selects.
+  CKesmar ToJSON() const override;
+  // {"type":"LIST","value":[...]}.
+  CKesmar ToJSONObject() const override;
+  void WriteJSON(std::string& out, bool objectForm) const override;
   std::vector<CKesmar>& List() override { return *this; }
 
  protected:
@@ -35,6 +40,10 @@ class KESMAR_API COtxList : public CKesmar {
   COtxList();
   // Shares the given element values.
   explicit COtxList(const std::vector<CKesmar>& elements);
+  // From the JSON object form: "value" is a list of object forms, each read with
+  // OTX::OtxMapToKesmar. (A one-element braced list, COtxList({x}), selects this
+  // constructor; write COtxList(std::vector<CKesmar>{x}) for a list of one element.)
+  explicit COtxList(const CKesmar& object);
   COtxList(const COtxList&) = default;
   COtxList& operator=(const COtxList&) = default;
   ~COtxList() override;

@@ -28,6 +28,11 @@ class KESMAR_API COtxMapBehaviour : public COtxComparableBehaviour,
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
   // Sets the flag on the map and on every mapped value; keys keep theirs.
   void SetOtxJSON(bool otxJson) override;
+  // {"<key's ToString()>":<value's ToJSON()>,...}; every element in the form its own flag selects.
+  CKesmar ToJSON() const override;
+  // {"type":"MAP","value":{...}}.
+  CKesmar ToJSONObject() const override;
+  void WriteJSON(std::string& out, bool objectForm) const override;
   std::map<CKesmar, CKesmar>& Map() override { return *this; }
 
  protected:
@@ -42,6 +47,9 @@ class KESMAR_API COtxMap : public CKesmar {
   explicit COtxMap(const std::map<CKesmar, CKesmar>& entries);
   // For each entry the key COtxString(name), the value shared.
   explicit COtxMap(const std::map<const std::string, CKesmar>& values);
+  // From the JSON object form: "value" is a map whose values are object forms, each read
+  // with OTX::OtxMapToKesmar; the keys are kept.
+  explicit COtxMap(const CKesmar& object);
   COtxMap(const COtxMap&) = default;
   COtxMap& operator=(const COtxMap&) = default;
   ~COtxMap() override;

@@ -87,6 +87,8 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   CKesmar ToFloat() const override;
   // The text's bytes, unconverted.
   CKesmar ToByteField() const override;
+  // The text as a JSON string: quoted and escaped, bytes from 0x80 up copied unchanged.
+  CKesmar ToJSON() const override;
   // Writes the text as a formatted insertion (width, fill and adjustment apply).
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
   const OTX::IString& IString() const override { return *this; }

@@ -49,6 +49,8 @@ class KESMAR_API COtxStringEncodingBehaviour : public COtxIntBehaviour {
 
   // The encoding's name; "" for a number outside the table.
   CKesmar ToString() const override;
+  // {"type":"STRING_ENCODING","value":"<number>"}.
+  CKesmar ToJSONObject() const override;
   // The number of the encoding named name (exact match), 0 (US-ASCII) for any other text.
   virtual int EncodingFromName(const std::string& name) const;
 };

@@ -138,6 +138,10 @@ void CKesmar::SetOTXJSON(bool otxJson) const { m_behaviour->SetOtxJSON(otxJson);
 
 CKesmar CKesmar::ToJSON() const { return m_behaviour->JSON(); }
 
+void CKesmar::WriteJSON(std::string& out) const {
+  m_behaviour->WriteJSON(out, m_behaviour->OtxJSON());
+}
+
 CKesmar CKesmar::ToBoolean() const {
   return Type() == OTX::BOOLEAN ? *this : m_behaviour->ToBoolean();
 }

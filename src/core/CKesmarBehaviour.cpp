@@ -5,6 +5,7 @@
 #include "COtxException.h"
 #include "COtxString.h"
 #include "core/detail/Errors.h"
+#include "json/detail/JsonWriter.h"
 
 namespace kesmar::detail {
 
@@ -82,12 +83,13 @@ void CKesmarBehaviour::SetOtxJSON(bool otxJson) { m_otxJson = otxJson; }
 CKesmar CKesmarBehaviour::ToJSON() const { return COtxString(std::string("\"not supported\"")); }
 
 CKesmar CKesmarBehaviour::ToJSONObject() const {
-  std::string text = "{\"type\":\"";
-  text += StringType();
-  text += "\",\"value\":";
-  text += ToJSON().String();
-  text += '}';
-  return COtxString(std::move(text));
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType()).Raw("value", ToJSON().String()).End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
+
+void CKesmarBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  out += (objectForm ? ToJSONObject() : ToJSON()).String();
 }
 
 bool CKesmarBehaviour::IsContainer() const { return false; }

@@ -4,6 +4,7 @@
 
 #include "COtxString.h"
 #include "core/detail/ObjectForm.h"
+#include "json/detail/JsonWriter.h"
 
 namespace {
 
@@ -111,7 +112,20 @@ bool COtxExceptionBehaviour::IsEqual(const CKesmar& other) const {
 
 CKesmar COtxExceptionBehaviour::ToString() const { return COtxString(GetType() + ": " + m_text); }
 
-CKesmar COtxExceptionBehaviour::ToJSON() const { return ToString(); }
+CKesmar COtxExceptionBehaviour::ToJSON() const {
+  std::string text;
+  kesmar::detail::AppendJsonString(text, GetType() + ": " + m_text);
+  return kesmar::detail::JsonValue(std::move(text));
+}
+
+CKesmar COtxExceptionBehaviour::ToJSONObject() const {
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType())
+      .Text("value", m_text)
+      .Text("exceptionType", GetType())
+      .End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 const OTX::IException& COtxExceptionBehaviour::IException() const { return *this; }
 

@@ -19,6 +19,7 @@
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
+#include "json/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 
 namespace {
@@ -236,7 +237,19 @@ std::ostream& COtxByteFieldBehaviour::ToStream(std::ostream& stream, int) const 
   return stream << ToHexBinaryString();
 }
 
-CKesmar COtxByteFieldBehaviour::ToJSON() const { return ToHexBinaryString(); }
+CKesmar COtxByteFieldBehaviour::ToJSON() const {
+  std::string text;
+  kesmar::detail::AppendJsonString(text, kesmar::detail::HexText(data(), size()));
+  return kesmar::detail::JsonValue(std::move(text));
+}
+
+CKesmar COtxByteFieldBehaviour::ToJSONObject() const {
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType())
+      .Text("value", kesmar::detail::HexText(data(), size()))
+      .End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 // --- Handle -----------------------------------------------------------------------------
 

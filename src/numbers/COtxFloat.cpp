@@ -13,6 +13,7 @@
 #include "COtxString.h"
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
+#include "json/detail/JsonWriter.h"
 
 namespace {
 
@@ -123,7 +124,18 @@ CKesmar COtxFloatBehaviour::ToByteField() const {
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
   return COtxByteField(std::move(bytes));
 }
-CKesmar COtxFloatBehaviour::ToJSON() const { return ToString(); }
+CKesmar COtxFloatBehaviour::ToJSON() const {
+  return kesmar::detail::JsonValue(kesmar::detail::JsonFloatText(m_value, m_precision, false));
+}
+
+CKesmar COtxFloatBehaviour::ToJSONObject() const {
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType())
+      .Raw("value", kesmar::detail::JsonFloatText(m_value, m_precision, true))
+      .Raw("displayPrecision", std::to_string(m_precision))
+      .End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 std::string COtxFloatBehaviour::Format(double value, int precision) {
   if (precision >= kFullPrecision) {

@@ -9,6 +9,7 @@
 #include "COtxString.h"
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
+#include "json/detail/JsonWriter.h"
 
 namespace {
 
@@ -102,7 +103,17 @@ CKesmar COtxIntBehaviour::ToByteField() const { return COtxByteField(LittleEndia
 CKesmar COtxIntBehaviour::ToFloat() const {
   return COtxFloat(static_cast<double>(m_value), 16);
 }
-CKesmar COtxIntBehaviour::ToJSON() const { return ToString(); }
+// Decimal even for types built on the integer whose ToString() is a name.
+CKesmar COtxIntBehaviour::ToJSON() const { return COtxString(std::to_string(m_value)); }
+
+CKesmar COtxIntBehaviour::ToJSONObject() const {
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType())
+      .Raw("value", std::to_string(m_value))
+      .Text("displayRadix", COtxInt::RadixName(m_radix))
+      .End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 std::vector<unsigned char> COtxIntBehaviour::LittleEndianBytes(long long value) {
   // Bytes of the value, least significant first, until the rest is sign fill; a byte

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "COtxString.h"
+#include "json/detail/JsonWriter.h"
 
 COtxListBehaviour::COtxListBehaviour() : COtxComparableBehaviour(OTX::LIST) {}
 
@@ -50,6 +51,23 @@ std::ostream& COtxListBehaviour::ToStream(std::ostream& stream, int indent) cons
     element.ToStream(stream, indent + 2);
   }
   return stream << std::endl << indentation.substr(2) << ']';
+}
+
+CKesmar COtxListBehaviour::ToJSON() const { return kesmar::detail::RenderJson(*this, false); }
+
+CKesmar COtxListBehaviour::ToJSONObject() const {
+  return kesmar::detail::RenderJson(*this, true);
+}
+
+void COtxListBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  kesmar::detail::WriteContainerJson(out, objectForm, StringType(), [this](std::string& text) {
+    text += '[';
+    for (auto element = begin(); element != end(); ++element) {
+      if (element != begin()) text += ',';
+      element->WriteJSON(text);
+    }
+    text += ']';
+  });
 }
 
 void COtxListBehaviour::SetOtxJSON(bool otxJson) {

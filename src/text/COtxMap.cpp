@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "COtxString.h"
+#include "json/detail/JsonWriter.h"
 
 namespace {
 
@@ -71,6 +72,26 @@ std::ostream& COtxMapBehaviour::ToStream(std::ostream& stream, int indent) const
     value.ToStream(stream, indent + 2);
   }
   return stream << std::endl << indentation.substr(2) << '}';
+}
+
+CKesmar COtxMapBehaviour::ToJSON() const { return kesmar::detail::RenderJson(*this, false); }
+
+CKesmar COtxMapBehaviour::ToJSONObject() const { return kesmar::detail::RenderJson(*this, true); }
+
+// Keys are written as the JSON strings of their ToString() texts, whatever their type.
+void COtxMapBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  kesmar::detail::WriteContainerJson(out, objectForm, StringType(), [this](std::string& text) {
+    text += '{';
+    for (auto entry = begin(); entry != end(); ++entry) {
+      if (entry != begin()) text += ',';
+      const CKesmar& key = entry->first;
+      kesmar::detail::AppendJsonString(
+          text, key.Type() == OTX::STRING ? key.String() : key.ToString().String());
+      text += ':';
+      entry->second.WriteJSON(text);
+    }
+    text += '}';
+  });
 }
 
 void COtxMapBehaviour::SetOtxJSON(bool otxJson) {

@@ -16,6 +16,7 @@
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
+#include "json/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 
 namespace {
@@ -118,6 +119,12 @@ CKesmar COtxStringBehaviour::ToInteger() const {
 }
 
 CKesmar COtxStringBehaviour::ToString() const { return COtxString(Text()); }
+
+CKesmar COtxStringBehaviour::ToJSON() const {
+  std::string text;
+  kesmar::detail::AppendJsonString(text, *this);
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 CKesmar COtxStringBehaviour::ToByteField() const {
   return COtxByteField(std::vector<unsigned char>(begin(), end()));

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "COtxString.h"
+#include "json/detail/JsonWriter.h"
 
 namespace {
 
@@ -41,6 +42,12 @@ const std::string& COtxStringEncoding::String(Encoding encoding) {
 
 COtxStringEncodingBehaviour::COtxStringEncodingBehaviour(int encoding)
     : COtxIntBehaviour(encoding, COtxInt::DEC, OTX::STRING_ENCODING) {}
+
+CKesmar COtxStringEncodingBehaviour::ToJSONObject() const {
+  std::string text;
+  kesmar::detail::JsonObjectWriter(text, StringType()).Text("value", ToJSON().String()).End();
+  return kesmar::detail::JsonValue(std::move(text));
+}
 
 CKesmar COtxStringEncodingBehaviour::ToString() const {
   // The number came from an int at construction.

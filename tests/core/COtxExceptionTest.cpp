@@ -73,7 +73,7 @@ TEST(ExceptionValue, ConstructorsFillIdentifierTypeTextAndMessage) {
     EXPECT_EQ(value.Exception().GetId(), id);
     EXPECT_EQ(value.Exception().GetTypeText(), typeText);
     EXPECT_STREQ(value.what(), what);
-    EXPECT_EQ(std::string(value.ToJSON().String()), what);
+    EXPECT_EQ(value.ToJSON().String(), COtxString(std::string(what)).ToJSON().String());
     EXPECT_TRUE(value == COtxException(id, "other") && value != COtxException(OTX::FileException));
   }
   EXPECT_FALSE(COtxException(OTX::UserException) == Text("UserException: "));

@@ -164,7 +164,7 @@ TEST(ByteFieldConvert, TextForms) {
   const COtxByteField ab(Bytes{0x41, 0x42});
   EXPECT_EQ(ab.ToString().String(), "AB");
   EXPECT_EQ(ab.GetBehaviourReference()->ToHexBinaryString().String(), "4142");
-  EXPECT_EQ(ab.ToJSON().String(), "4142");
+  EXPECT_EQ(ab.ToJSON().String(), "\"4142\"");
   std::ostringstream out;
   out << COtxByteField(Bytes{0x0A, 0xBC});
   EXPECT_EQ(out.str(), "0ABC");

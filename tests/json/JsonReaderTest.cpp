@@ -1,0 +1,195 @@
+#include "OtxJSON.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "COtxBool.h"
+#include "COtxFloat.h"
+#include "COtxInt.h"
+#include "COtxList.h"
+#include "COtxMap.h"
+#include "COtxString.h"
+#include "PelmUtils.h"
+#include "TestSupport.h"
+
+namespace {
+
+CKesmar Str(const std::string& text) { return COtxString(text); }
+std::string Text(const CKesmar& value) { return value.String(); }
+
+// The error text of a document that must not parse.
+std::string ParseError(const std::string& text) {
+  CKesmar result;
+  EXPECT_FALSE(OTX::FromJSON(text.c_str(), result)) << text;
+  return Text(result);
+}
+
+CKesmar ReadForm(const std::string& text) { return OTX::OtxMapToKesmar(OTX::FromJSON(text)); }
+
+COtxInt::Radix RadixOf(const CKesmar& value) {
+  return std::dynamic_pointer_cast<COtxIntBehaviour>(value.GetBehaviourReference())->GetRadix();
+}
+
+}  // namespace
+
+TEST(JsonReadValues, ScalarsBecomeTypedValues) {
+  const struct {
+    const char* text;
+    CKesmar expected;
+  } cases[] = {
+      {"-9223372036854775808", COtxInt(-9223372036854775807 - 1)},
+      {"18446744073709551615", COtxInt(-1)},  // above the signed range: same bits
+      {"18446744073709551616", COtxFloat(18446744073709551616.0)},
+      {"42.0", COtxFloat(42.0)},
+      {"1e2", COtxFloat(100.0)},
+      // One bit off with the reader's default, faster conversion.
+      {"1.3927926388013963e-143", COtxFloat(std::strtod("1.3927926388013963e-143", nullptr))},
+      {"true", COtxBool(true)},
+      {R"("a\u0000b")", Str("a")},
+      {R"("\u00e9")", Str("\xC3\xA9")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const CKesmar value = OTX::FromJSON(c.text);
+    ASSERT_EQ(value.Type(), c.expected.Type());
+    EXPECT_TRUE(value == c.expected);
+    EXPECT_TRUE(value.Type() != OTX::INTEGER || RadixOf(value) == COtxInt::DEC);
+    EXPECT_TRUE(value.Type() != OTX::FLOAT || value.Precision() == 16);
+  }
+}
+
+TEST(JsonReadValues, ArraysObjectsAndNull) {
+  CKesmar value = COtxInt(1);
+  EXPECT_TRUE(OTX::FromJSON(" \t\r\nnull ", value));
+  EXPECT_EQ(value.Type(), OTX::EMPTY);
+  const CKesmar list = OTX::FromJSON(R"([1,"x",[true,null],{}])");
+  ASSERT_EQ(list.List().size(), 4u);
+  EXPECT_EQ(list.List()[2].List()[1].Type(), OTX::EMPTY);
+  EXPECT_TRUE(list.List()[3].Map().empty());
+  const CKesmar map = OTX::FromJSON(R"({"b":{"c":[]},"a":1,"a":2,"k\u0000cut":3})");
+  ASSERT_EQ(map.Map().size(), 3u);
+  EXPECT_EQ(map.Map().at(Str("a")).Int(), 1);  // a repeated name keeps its first value
+  EXPECT_EQ(map.Map().at(Str("k")).Int(), 3);
+  EXPECT_EQ(map.Map().at(Str("b")).Map().at(Str("c")).Type(), OTX::LIST);
+}
+
+TEST(JsonReadErrors, ReportTheReadersMessageAndOffset) {
+  const struct {
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {R"({"a":})", "Invalid value. offset: 5"},
+      {"   ", "The document is empty. offset: 3"},
+      {"[1] 2", "The document root must not be followed by other values. offset: 4"},
+      {" }", "Invalid value. offset: 1"},  // not an empty document
+      {R"({"a" 1})", "Missing a colon after a name of object member. offset: 5"},
+      {std::string("\"a\0\"", 4), "Missing a closing quotation mark in string. offset: 2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseError(c.text), std::string("JSON parse error: ") + c.message);
+  }
+  EXPECT_EQ(OTX::FromJSON(std::string("[7]\0garbage", 11)).List().at(0).Int(), 7);
+  EXPECT_EQ(Text(OTX::FromJSON("{")),
+            "JSON parse error: Missing a name for object member. offset: 1");
+}
+
+TEST(JsonReadDepth, NestingIsBoundedAtTheLimit) {
+  const auto nested = [](int depth, const std::string& open, const std::string& close) {
+    std::string text = open == "[" ? "" : "0";
+    for (int i = 0; i < depth; ++i) text = open + text + close;
+    return text;
+  };
+  EXPECT_EQ(OTX::FromJSON(nested(512, "[", "]")).Type(), OTX::LIST);
+  EXPECT_EQ(OTX::FromJSON(nested(512, R"({"a":1,"b":)", "}")).Type(), OTX::MAP);
+  // The offset is that of the bracket that opens level 513; the reader stops there, however
+  // long the text.
+  const std::string tooDeep = "JSON parse error: Nesting deeper than 512 levels. offset: 512";
+  EXPECT_EQ(ParseError(nested(513, "[", "]")), tooDeep);
+  EXPECT_EQ(ParseError(std::string(100000, '[')), tooDeep);
+}
+
+TEST(JsonReadObjectForm, FailuresNameTheCauseAndTheObject) {
+  EXPECT_OTX_THROW(ReadForm(R"({"type":"UNIT","value":1})"), OTX::TypeMismatchException,
+                   "Error: Class key not registered: UNIT Parsing type:UNIT, value:1");
+  const struct {
+    const char* text;
+    std::string cause;
+  } cases[] = {
+      {R"({"value":1})", "invalid map<K, T> key"},
+      {R"({"type":7,"value":1})", "TypeMismatchException: INTEGER is not a STRING"},
+      {R"({"type":"LIST","value":{}})", "TypeMismatchException: MAP is not a LIST"},
+      {R"({"type":"MAP","value":{"k":{"type":"UNIT","value":1}}})",
+       "TypeMismatchException: Error: Class key not registered: UNIT Parsing type:UNIT, value:1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_OTX_THROW(ReadForm(c.text), OTX::TypeMismatchException,
+                     "Error: " + c.cause + " Parsing " + Text(OTX::FromJSON(c.text).ToString()));
+  }
+  // A missing "value" and an argument that is no map are not wrapped.
+  EXPECT_STD_THROW(ReadForm(R"({"type":"INTEGER"})"), std::out_of_range, "invalid map<K, T> key");
+  EXPECT_OTX_THROW(OTX::OtxMapToKesmar(COtxInt(1)), OTX::TypeMismatchException,
+                   "INTEGER is not a MAP");
+}
+
+TEST(JsonReadObjectMap, ConvertsInPlaceAndLogsEntriesThatFail) {
+  PelmUtil::TLogLevel* const levels = PelmUtil::CLog::m_Level;
+  PelmUtil::CLog::m_Level = nullptr;  // errors are logged whatever PELM_LOG_LEVEL says
+  CKesmar map =
+      OTX::FromJSON(R"({"a":{"type":"INTEGER","value":1,"displayRadix":"HEX"},)"
+                    R"("b":5,"c":{"type":"INTEGER"},"d":{"type":"BOOLEAN","value":true}})");
+  testing::internal::CaptureStderr();
+  OTX::OtxObjectMapToOtxMap(map);
+  const std::string log = testing::internal::GetCapturedStderr();
+  PelmUtil::CLog::m_Level = levels;
+
+  EXPECT_EQ(RadixOf(map.Map().at(Str("a"))), COtxInt::HEX);
+  EXPECT_EQ(map.Map().at(Str("b")).Int(), 5);
+  EXPECT_EQ(map.Map().at(Str("c")).Type(), OTX::MAP);
+  EXPECT_TRUE(map.Map().at(Str("d")).Bool());
+  EXPECT_NE(log.find("JSONtoKesmar:250:OTX::OtxObjectMapToOtxMap:INTEGER is not a MAP\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("JSONtoKesmar:252:OTX::OtxObjectMapToOtxMap:invalid map<K, T> key\n"),
+            std::string::npos)
+      << log;
+  CKesmar list = COtxList();
+  EXPECT_OTX_THROW(OTX::OtxObjectMapToOtxMap(list), OTX::TypeMismatchException,
+                   "LIST is not a MAP");
+}
+
+TEST(JsonReadObjectMap, VarMapNamesTypedValuesOrThrowsTheFirstFailure) {
+  const auto named = OTX::OtxObjectMapToOtxVarMap(
+      OTX::FromJSON(R"({"x":{"type":"STRING","value":"s"},"y":{"type":"BOOLEAN","value":true}})"));
+  ASSERT_EQ(named.size(), 2u);
+  EXPECT_EQ(Text(named.at("x")), "s");
+  EXPECT_STD_THROW(OTX::OtxObjectMapToOtxVarMap(OTX::FromJSON(R"({"x":{"type":"STRING"}})")),
+                   std::out_of_range, "invalid map<K, T> key");
+  const CKesmar integerKey = COtxMap(std::map<CKesmar, CKesmar>{
+      {COtxInt(1), OTX::FromJSON(R"({"type":"BOOLEAN","value":true})")}});
+  EXPECT_OTX_THROW(OTX::OtxObjectMapToOtxVarMap(integerKey), OTX::TypeMismatchException,
+                   "INTEGER is not a STRING");
+}
+
+TEST(ThreadsJsonRead, ParseAndConvertConcurrently) {
+  const std::string text =
+      R"({"type":"LIST","value":[{"type":"INTEGER","value":1,"displayRadix":"DEC"},)"
+      R"({"type":"MAP","value":{"k":{"type":"FLOAT","value":0.5,"displayPrecision":16}}}]})";
+  const CKesmar expected = ReadForm(text);
+  std::vector<int> matches(4, 0);
+  std::vector<std::thread> threads;
+  for (int& count : matches) {
+    threads.emplace_back([&text, &expected, &count] {
+      for (int i = 0; i < 500; ++i) count += ReadForm(text) == expected ? 1 : 0;
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int count : matches) EXPECT_EQ(count, 500);
+}
