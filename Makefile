@@ -1,11 +1,11 @@
 # The project's two entry points on a fresh Debian 12 machine:
 #   make run   builds the library and runs the example program
 #   make test  runs the test suite in the default build, under Address/UB sanitizers, and the
-#              threaded tests under ThreadSanitizer
+#              threaded tests under ThreadSanitizer, and again built with Clang
 #   make bench runs the benchmarks, which print ratios against baselines of the same run
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 
-PACKAGES := cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev
+PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev
 WERROR ?= OFF
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 
@@ -29,6 +29,9 @@ test: build-default
 	cmake --preset tsan $(CONFIGURE_FLAGS)
 	cmake --build --preset tsan
 	ctest --preset tsan
+	cmake --preset clang $(CONFIGURE_FLAGS)
+	cmake --build --preset clang
+	ctest --preset clang
 
 bench: build-default
 	@for b in build/default/bench/*_benchmark; do echo "== $$b"; $$b || exit 1; done

@@ -66,6 +66,17 @@ int main() {
                                             OTX::PackedBinaryCodedDecimal, OTX::BigEndian));
   Show("12F0 as a little-endian integer", field.ToInteger());
 
+  std::cout << "\nJSON\n";
+  const COtxMap record(std::map<const std::string, CKesmar>{
+      {"speed", COtxFloat(0.1 + 0.2)}, {"id", COtxInt(255, COtxInt::HEX)}, {"raw", field}});
+  std::cout << "plain:  " << record.ToJSON().String() << '\n';
+  record.SetOTXJSON(true);
+  const std::string objectForm = record.ToJSON().String();
+  std::cout << "object: " << objectForm << '\n';
+  const CKesmar back = OTX::OtxMapToKesmar(OTX::FromJSON(objectForm));
+  std::cout << "read back equal: " << (back == record) << '\n';
+  Show("parse error", OTX::FromJSON(std::string("{\"a\":}")));
+
   std::cout << "\nFailures\n";
   try {
     COtxString(std::string("five")).Int();
