@@ -35,17 +35,16 @@ CKesmar OfType(int type) {
   return CKesmar(std::make_shared<CKesmarBehaviour>(static_cast<OTX::ValueType>(type)));
 }
 
-// Notes which comparison it was asked; arithmetic operators show theirs in the messages of the
-// mismatch table below.
+// Notes which comparison it was asked.
 class Recorder : public CKesmarBehaviour {
  public:
   mutable std::string asked;
-  bool IsEqual(const CKesmar&) const override { return Note("IsEqual"); }
-  bool IsNotEqual(const CKesmar&) const override { return Note("IsNotEqual"); }
-  bool IsLessThan(const CKesmar&) const override { return Note("IsLessThan"); }
-  bool IsLessThanOrEqual(const CKesmar&) const override { return Note("IsLessThanOrEqual"); }
-  bool IsGreaterThan(const CKesmar&) const override { return Note("IsGreaterThan"); }
-  bool IsGreaterThanOrEqual(const CKesmar&) const override { return Note("IsGreaterThanOrEqual"); }
+  bool IsEqual(const CKesmar&) const override { return Note("=="); }
+  bool IsNotEqual(const CKesmar&) const override { return Note("!="); }
+  bool IsLessThan(const CKesmar&) const override { return Note("<"); }
+  bool IsLessThanOrEqual(const CKesmar&) const override { return Note("<="); }
+  bool IsGreaterThan(const CKesmar&) const override { return Note(">"); }
+  bool IsGreaterThanOrEqual(const CKesmar&) const override { return Note(">="); }
 
  private:
   bool Note(const char* name) const { return (asked = name, true); }
@@ -62,8 +61,7 @@ TEST(Handle, EmptyValuesEqualEachOtherAndShareThroughCopies) {
   EXPECT_EQ(std::string(empty.ToJSON().String()), "\"not supported\"");
   EXPECT_TRUE(empty == CKesmar() && !(empty != CKesmar()) && empty != COtxInt(0));
   EXPECT_FALSE(empty < copy || empty <= copy || empty > copy || empty >= copy);
-  EXPECT_EQ(copy.GetBehaviourReference(), empty.GetBehaviourReference());
-  copy.SetOTXJSON(true);
+  copy.SetOTXJSON(true);  // copies share one behaviour
   EXPECT_EQ(std::string(empty.ToJSON().String()), R"({"type":"EMPTY","value":"not supported"})");
 }
 
@@ -71,9 +69,8 @@ TEST(Handle, TypeNamesAndOwnTypeConversions) {
   const std::pair<int, const char*> names[] = {
       {0, "EMPTY"}, {35, "COM_CHANNEL_STATE"}, {36, "UNKNOWN"}, {40, "UNKNOWN"}, {-1, "UNKNOWN"}};
   for (const auto& [type, name] : names) {
-    SCOPED_TRACE(type);
-    EXPECT_EQ(CKesmar::StringType(static_cast<OTX::ValueType>(type)), name);
-    EXPECT_EQ(OfType(type).stringType(), name);
+    EXPECT_EQ(CKesmar::StringType(static_cast<OTX::ValueType>(type)), name) << type;
+    EXPECT_EQ(OfType(type).stringType(), name) << type;
   }
   const COtxInt integer(5, COtxInt::HEX);
   EXPECT_EQ(integer.ToInteger().GetBehaviourReference(), integer.GetBehaviourReference());
@@ -81,66 +78,50 @@ TEST(Handle, TypeNamesAndOwnTypeConversions) {
 }
 
 TEST(Handle, EachComparisonAsksItsOwnOperationOfTheLeftOperand) {
-  const struct {
-    Call apply;
-    const char* operation;
-  } cases[] = {
-      // clang-format off
-      {On<(&CKesmar::operator==)>, "IsEqual"},       {On<(&CKesmar::operator!=)>, "IsNotEqual"},
-      {On<(&CKesmar::operator<)>, "IsLessThan"},     {On<(&CKesmar::operator>)>, "IsGreaterThan"},
-      {On<(&CKesmar::operator<=)>, "IsLessThanOrEqual"},
-      {On<(&CKesmar::operator>=)>, "IsGreaterThanOrEqual"},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.operation);
+  const std::pair<Call, const char*> cases[] = {
+      {On<(&CKesmar::operator==)>, "=="}, {On<(&CKesmar::operator!=)>, "!="},
+      {On<(&CKesmar::operator<)>, "<"},   {On<(&CKesmar::operator>)>, ">"},
+      {On<(&CKesmar::operator<=)>, "<="}, {On<(&CKesmar::operator>=)>, ">="}};
+  for (const auto& [apply, operation] : cases) {
     const auto left = std::make_shared<Recorder>();
     const auto right = std::make_shared<Recorder>();
-    c.apply(CKesmar(left), CKesmar(right));
-    EXPECT_EQ(left->asked, c.operation);
-    EXPECT_EQ(right->asked, "");
+    apply(CKesmar(left), CKesmar(right));
+    EXPECT_EQ(left->asked, operation);
+    EXPECT_EQ(right->asked, "") << operation;
   }
 }
 
-// Every operation the base behaviour lacks. '@' stands for the type name; a message without
-// one names the type the accessor wanted ("@ is not a <it>").
+// '@' stands for the type name; a message without one names the accessor's type ("@ is not a").
 TEST(TypeMismatch, BaseBehaviourNamesTheTypeInEveryFailure) {
-  const struct {
-    Call call;
-    const char* message;
-  } cases[] = {
+  using K = CKesmar;
+  const std::pair<Call, const char*> cases[] = {
       // clang-format off
-      {On<(&CKesmar::operator*)>, "multiplying @"}, {On<(&CKesmar::operator/)>, "dividing @"},
-      {On<(&CKesmar::operator+)>, "adding @"},      {On<(&CKesmar::operator-)>, "subtracting @"},
-      {On<(&CKesmar::operator%)>, "modulo of @"},   {On<&CKesmar::Abs>, "abs of @"},
-      {On<&CKesmar::ToBoolean>, "@ to BOOLEAN"},    {On<&CKesmar::ToInteger>, "@ to INTEGER"},
-      {On<&CKesmar::ToFloat>, "@ to FLOAT"},        {On<&CKesmar::ToByteField>, "@ to BYTEFIELD"},
-      {On<&CKesmar::ToQuantity>, "@ to QUANTITY"},  {HexBinary, "@ to HEXBIN"},
-      {On<&CKesmar::Precision>, "@ does not have precision"},
-      {On<&CKesmar::Bool>, "BOOLEAN"},              {On<&CKesmar::Int>, "INTEGER"},
-      {On<&CKesmar::Float>, "FLOAT"},               {On<&CKesmar::String>, "STRING"},
-      {On<&CKesmar::Message>, "MESSAGE_TYPE"},      {On<&CKesmar::Result>, "RESULT"},
-      {On<&CKesmar::Response>, "RESPONSE"},         {On<&CKesmar::Parameter>, "PARAMETER"},
-      {On<&CKesmar::Exception>, "EXCEPTION"},       {On<&CKesmar::EventSource>, "EVENT_SOURCE"},
-      {On<&CKesmar::Event>, "EVENT"},               {On<&CKesmar::List>, "LIST"},
-      {On<&CKesmar::Map>, "MAP"},                   {On<&CKesmar::ByteField>, "BYTEFIELD"},
-      {On<&CKesmar::Quantity>, "QUANTITY"},         {On<&CKesmar::Unit>, "UNIT"},
-      {On<&CKesmar::Request>, "REQUEST"},           {On<&CKesmar::Container>, "CONTAINER"},
-      {On<&CKesmar::ComChannel>, "COM_CHANNEL"},    {On<&CKesmar::DiagService>, "DIAG_SERVICE"},
-      {On<&CKesmar::ServiceProvider>, "SERVICE_PROVIDER"},
-      {On<&CKesmar::ServiceProviderService>, "SERVICE_PROVIDER_SERVICE"},
-      {On<&CKesmar::FlashSession>, "FLASH_SESSION"}, {On<&CKesmar::ComInterface>, "COM_INTERFACE"},
-      {On<&CKesmar::FileHandle>, "FILE_HANDLE"},
-      {On<&CKesmar::FileReadHandle>, "FILE_READ_HANDLE"},
+      {On<(&K::operator*)>, "multiplying @"}, {On<(&K::operator/)>, "dividing @"},
+      {On<(&K::operator+)>, "adding @"}, {On<(&K::operator-)>, "subtracting @"},
+      {On<(&K::operator%)>, "modulo of @"}, {On<&K::Abs>, "abs of @"}, {HexBinary, "@ to HEXBIN"},
+      {On<&K::ToBoolean>, "@ to BOOLEAN"}, {On<&K::ToInteger>, "@ to INTEGER"},
+      {On<&K::ToFloat>, "@ to FLOAT"}, {On<&K::ToByteField>, "@ to BYTEFIELD"},
+      {On<&K::ToQuantity>, "@ to QUANTITY"}, {On<&K::Precision>, "@ does not have precision"},
+      {On<&K::Bool>, "BOOLEAN"}, {On<&K::Int>, "INTEGER"}, {On<&K::Float>, "FLOAT"},
+      {On<&K::String>, "STRING"}, {On<&K::Message>, "MESSAGE_TYPE"}, {On<&K::Result>, "RESULT"},
+      {On<&K::Response>, "RESPONSE"}, {On<&K::Parameter>, "PARAMETER"}, {On<&K::Event>, "EVENT"},
+      {On<&K::Exception>, "EXCEPTION"}, {On<&K::EventSource>, "EVENT_SOURCE"},
+      {On<&K::List>, "LIST"}, {On<&K::Map>, "MAP"}, {On<&K::ByteField>, "BYTEFIELD"},
+      {On<&K::Quantity>, "QUANTITY"}, {On<&K::Unit>, "UNIT"}, {On<&K::Request>, "REQUEST"},
+      {On<&K::Container>, "CONTAINER"}, {On<&K::ComChannel>, "COM_CHANNEL"},
+      {On<&K::DiagService>, "DIAG_SERVICE"}, {On<&K::ServiceProvider>, "SERVICE_PROVIDER"},
+      {On<&K::ServiceProviderService>, "SERVICE_PROVIDER_SERVICE"},
+      {On<&K::FlashSession>, "FLASH_SESSION"}, {On<&K::ComInterface>, "COM_INTERFACE"},
+      {On<&K::FileHandle>, "FILE_HANDLE"}, {On<&K::FileReadHandle>, "FILE_READ_HANDLE"},
       // clang-format on
   };
   for (const CKesmar& value : {CKesmar(), OfType(40)}) {
-    for (const auto& c : cases) {
-      std::string message = c.message;
+    for (const auto& [call, text] : cases) {
+      std::string message = text;
       if (message.find('@') == std::string::npos) message = "@ is not a " + message;
       message.replace(message.find('@'), 1, value.stringType());
       SCOPED_TRACE(message);
-      EXPECT_OTX_THROW(c.call(value, value), OTX::TypeMismatchException, message);
+      EXPECT_OTX_THROW(call(value, value), OTX::TypeMismatchException, message);
     }
   }
 }

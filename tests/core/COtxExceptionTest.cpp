@@ -69,9 +69,8 @@ TEST(ExceptionValue, ConstructorsFillIdentifierTypeTextAndMessage) {
            COtxMap(Members{{"exceptionType", Text("UserException")}, {"value", Text("")}})),
        OTX::UserException, "UserException", "UserException: "}};
   for (const auto& [value, id, typeText, what] : cases) {
-    SCOPED_TRACE(what);
-    EXPECT_EQ(value.Exception().GetId(), id);
-    EXPECT_EQ(value.Exception().GetTypeText(), typeText);
+    EXPECT_EQ(value.Exception().GetId(), id) << what;
+    EXPECT_EQ(value.Exception().GetTypeText(), typeText) << what;
     EXPECT_STREQ(value.what(), what);
     EXPECT_EQ(value.ToJSON().String(), COtxString(std::string(what)).ToJSON().String());
     EXPECT_TRUE(value == COtxException(id, "other") && value != COtxException(OTX::FileException));
@@ -80,9 +79,7 @@ TEST(ExceptionValue, ConstructorsFillIdentifierTypeTextAndMessage) {
   EXPECT_STD_THROW(throw COtxException(OTX::UserException, "x"), std::exception,
                    "UserException: x");
   EXPECT_STREQ(COtxBool(true).what(), "BOOLEAN should not be used as an EXCEPTION");
-}
-
-TEST(ExceptionValue, ObjectFormRejectsMissingMistypedAndUnknownMembers) {
+  // The object form needs both members as strings, and a registered exception name.
   EXPECT_STD_THROW(COtxException{COtxMap(Members{{"exceptionType", Text("UserException")}})},
                    std::out_of_range, "invalid map<K, T> key");
   EXPECT_OTX_THROW(COtxException{COtxMap(Members{{"exceptionType", COtxInt(6)}})},
@@ -106,8 +103,8 @@ TEST(ThreadsWhat, ConcurrentCallsKeepTheirOwnText) {
   EXPECT_EQ(wrong.load(), 0);
 }
 
+// Thread t registers identifier 20 + t alone, and all of them race to register 30.
 TEST(ThreadsExceptionRegistry, ConcurrentAddAndGet) {
-  // Thread t registers identifier 20 + t alone, and all of them race to register 30.
   std::atomic<int> wrong{0};
   OnEightThreads([&wrong](int t) {
     const auto own = static_cast<OTX::Exceptions_e>(OTX::UnsupportedEncodingException + t);

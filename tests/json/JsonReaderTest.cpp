@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "COtxBool.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxList.h"
@@ -39,26 +38,19 @@ COtxInt::Radix RadixOf(const CKesmar& value) {
 }  // namespace
 
 TEST(JsonReadValues, ScalarsBecomeTypedValues) {
-  const struct {
-    const char* text;
-    CKesmar expected;
-  } cases[] = {
+  const std::pair<const char*, CKesmar> cases[] = {
       {"-9223372036854775808", COtxInt(-9223372036854775807 - 1)},
       {"18446744073709551615", COtxInt(-1)},  // above the signed range: same bits
       {"18446744073709551616", COtxFloat(18446744073709551616.0)},
-      {"42.0", COtxFloat(42.0)},
-      {"1e2", COtxFloat(100.0)},
       // One bit off with the reader's default, faster conversion.
       {"1.3927926388013963e-143", COtxFloat(std::strtod("1.3927926388013963e-143", nullptr))},
-      {"true", COtxBool(true)},
       {R"("a\u0000b")", Str("a")},
-      {R"("\u00e9")", Str("\xC3\xA9")},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CKesmar value = OTX::FromJSON(c.text);
-    ASSERT_EQ(value.Type(), c.expected.Type());
-    EXPECT_TRUE(value == c.expected);
+      {R"("\u00e9")", Str("\xC3\xA9")}};
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    const CKesmar value = OTX::FromJSON(text);
+    ASSERT_EQ(value.Type(), expected.Type());
+    EXPECT_TRUE(value == expected);
     EXPECT_TRUE(value.Type() != OTX::INTEGER || RadixOf(value) == COtxInt::DEC);
     EXPECT_TRUE(value.Type() != OTX::FLOAT || value.Precision() == 16);
   }
@@ -71,7 +63,6 @@ TEST(JsonReadValues, ArraysObjectsAndNull) {
   const CKesmar list = OTX::FromJSON(R"([1,"x",[true,null],{}])");
   ASSERT_EQ(list.List().size(), 4u);
   EXPECT_EQ(list.List()[2].List()[1].Type(), OTX::EMPTY);
-  EXPECT_TRUE(list.List()[3].Map().empty());
   const CKesmar map = OTX::FromJSON(R"({"b":{"c":[]},"a":1,"a":2,"k\u0000cut":3})");
   ASSERT_EQ(map.Map().size(), 3u);
   EXPECT_EQ(map.Map().at(Str("a")).Int(), 1);  // a repeated name keeps its first value
@@ -79,28 +70,18 @@ TEST(JsonReadValues, ArraysObjectsAndNull) {
   EXPECT_EQ(map.Map().at(Str("b")).Map().at(Str("c")).Type(), OTX::LIST);
 }
 
-TEST(JsonReadErrors, ReportTheReadersMessageAndOffset) {
-  const struct {
-    std::string text;
-    const char* message;
-  } cases[] = {
-      {R"({"a":})", "Invalid value. offset: 5"},
+TEST(JsonReadErrors, ReportTheMessageAndOffsetAndBoundTheDepth) {
+  const std::pair<const char*, const char*> cases[] = {
       {"   ", "The document is empty. offset: 3"},
-      {"[1] 2", "The document root must not be followed by other values. offset: 4"},
       {" }", "Invalid value. offset: 1"},  // not an empty document
-      {R"({"a" 1})", "Missing a colon after a name of object member. offset: 5"},
-      {std::string("\"a\0\"", 4), "Missing a closing quotation mark in string. offset: 2"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ParseError(c.text), std::string("JSON parse error: ") + c.message);
+      {"[1] 2", "The document root must not be followed by other values. offset: 4"}};
+  for (const auto& [text, message] : cases) {
+    EXPECT_EQ(ParseError(text), std::string("JSON parse error: ") + message);
   }
   EXPECT_EQ(OTX::FromJSON(std::string("[7]\0garbage", 11)).List().at(0).Int(), 7);
   EXPECT_EQ(Text(OTX::FromJSON("{")),
             "JSON parse error: Missing a name for object member. offset: 1");
-}
-
-TEST(JsonReadDepth, NestingIsBoundedAtTheLimit) {
+  // Nesting is bounded at 512 levels.
   const auto nested = [](int depth, const std::string& open, const std::string& close) {
     std::string text = open == "[" ? "" : "0";
     for (int i = 0; i < depth; ++i) text = open + text + close;
@@ -108,30 +89,21 @@ TEST(JsonReadDepth, NestingIsBoundedAtTheLimit) {
   };
   EXPECT_EQ(OTX::FromJSON(nested(512, "[", "]")).Type(), OTX::LIST);
   EXPECT_EQ(OTX::FromJSON(nested(512, R"({"a":1,"b":)", "}")).Type(), OTX::MAP);
-  // The offset is that of the bracket that opens level 513; the reader stops there, however
-  // long the text.
+  // The offset is that of the bracket that opens level 513, however long the text.
   const std::string tooDeep = "JSON parse error: Nesting deeper than 512 levels. offset: 512";
   EXPECT_EQ(ParseError(nested(513, "[", "]")), tooDeep);
   EXPECT_EQ(ParseError(std::string(100000, '[')), tooDeep);
 }
 
 TEST(JsonReadObjectForm, FailuresNameTheCauseAndTheObject) {
-  EXPECT_OTX_THROW(ReadForm(R"({"type":"UNIT","value":1})"), OTX::TypeMismatchException,
-                   "Error: Class key not registered: UNIT Parsing type:UNIT, value:1");
-  const struct {
-    const char* text;
-    std::string cause;
-  } cases[] = {
+  const std::pair<const char*, std::string> cases[] = {
       {R"({"value":1})", "invalid map<K, T> key"},
-      {R"({"type":7,"value":1})", "TypeMismatchException: INTEGER is not a STRING"},
       {R"({"type":"LIST","value":{}})", "TypeMismatchException: MAP is not a LIST"},
       {R"({"type":"MAP","value":{"k":{"type":"UNIT","value":1}}})",
-       "TypeMismatchException: Error: Class key not registered: UNIT Parsing type:UNIT, value:1"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_OTX_THROW(ReadForm(c.text), OTX::TypeMismatchException,
-                     "Error: " + c.cause + " Parsing " + Text(OTX::FromJSON(c.text).ToString()));
+       "TypeMismatchException: Error: Class key not registered: UNIT Parsing type:UNIT, value:1"}};
+  for (const auto& [text, cause] : cases) {
+    EXPECT_OTX_THROW(ReadForm(text), OTX::TypeMismatchException,
+                     "Error: " + cause + " Parsing " + Text(OTX::FromJSON(text).ToString()));
   }
   // A missing "value" and an argument that is no map are not wrapped.
   EXPECT_STD_THROW(ReadForm(R"({"type":"INTEGER"})"), std::out_of_range, "invalid map<K, T> key");
@@ -139,12 +111,11 @@ TEST(JsonReadObjectForm, FailuresNameTheCauseAndTheObject) {
                    "INTEGER is not a MAP");
 }
 
-TEST(JsonReadObjectMap, ConvertsInPlaceAndLogsEntriesThatFail) {
+TEST(JsonReadObjectMap, ConvertsInPlaceAndLogsFailuresOrNamesTheValues) {
   PelmUtil::TLogLevel* const levels = PelmUtil::CLog::m_Level;
   PelmUtil::CLog::m_Level = nullptr;  // errors are logged whatever PELM_LOG_LEVEL says
-  CKesmar map =
-      OTX::FromJSON(R"({"a":{"type":"INTEGER","value":1,"displayRadix":"HEX"},)"
-                    R"("b":5,"c":{"type":"INTEGER"},"d":{"type":"BOOLEAN","value":true}})");
+  CKesmar map = OTX::FromJSON(R"({"a":{"type":"INTEGER","value":1,"displayRadix":"HEX"},)"
+                              R"("b":5,"c":{"type":"INTEGER"}})");
   testing::internal::CaptureStderr();
   OTX::OtxObjectMapToOtxMap(map);
   const std::string log = testing::internal::GetCapturedStderr();
@@ -153,19 +124,14 @@ TEST(JsonReadObjectMap, ConvertsInPlaceAndLogsEntriesThatFail) {
   EXPECT_EQ(RadixOf(map.Map().at(Str("a"))), COtxInt::HEX);
   EXPECT_EQ(map.Map().at(Str("b")).Int(), 5);
   EXPECT_EQ(map.Map().at(Str("c")).Type(), OTX::MAP);
-  EXPECT_TRUE(map.Map().at(Str("d")).Bool());
-  EXPECT_NE(log.find("JSONtoKesmar:250:OTX::OtxObjectMapToOtxMap:INTEGER is not a MAP\n"),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find("JSONtoKesmar:252:OTX::OtxObjectMapToOtxMap:invalid map<K, T> key\n"),
-            std::string::npos)
-      << log;
+  for (const char* line : {"JSONtoKesmar:250:OTX::OtxObjectMapToOtxMap:INTEGER is not a MAP\n",
+                           "JSONtoKesmar:252:OTX::OtxObjectMapToOtxMap:invalid map<K, T> key\n"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << log;
+  }
   CKesmar list = COtxList();
   EXPECT_OTX_THROW(OTX::OtxObjectMapToOtxMap(list), OTX::TypeMismatchException,
                    "LIST is not a MAP");
-}
-
-TEST(JsonReadObjectMap, VarMapNamesTypedValuesOrThrowsTheFirstFailure) {
+  // The named form stops at the first failure.
   const auto named = OTX::OtxObjectMapToOtxVarMap(
       OTX::FromJSON(R"({"x":{"type":"STRING","value":"s"},"y":{"type":"BOOLEAN","value":true}})"));
   ASSERT_EQ(named.size(), 2u);

