@@ -21,6 +21,7 @@
 #include "KesmarFactory.h"
 #include "core/detail/Log.h"
 #include "core/detail/ObjectForm.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class TreeBuilder {
   bool Int64(std::int64_t value) { return Deliver(COtxInt(value)); }
   // Values above the signed range keep their bits and so turn negative.
   bool Uint64(std::uint64_t value) { return Deliver(COtxInt(static_cast<long long>(value))); }
-  bool Double(double value) { return Deliver(COtxFloat(value, 16)); }
+  bool Double(double value) { return Deliver(COtxFloat(value, kesmar::detail::kFullPrecision)); }
   // Only sent with kParseNumbersAsStringsFlag, which is not used.
   bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }
   bool String(const char* text, rapidjson::SizeType length, bool) {

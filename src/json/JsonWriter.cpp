@@ -7,6 +7,7 @@
 #include "COtxFloat.h"
 #include "COtxString.h"
 #include "OtxJSON.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace kesmar::detail {
 
@@ -65,8 +66,6 @@ void JsonObjectWriter::End() { m_out += '}'; }
 
 namespace {
 
-constexpr int kFullPrecision = 16;
-
 // The shortest text that reads back to value (finite).
 std::string ShortestText(double value) {
   // -0.0 needs its fraction: "-0" would read back as the integer 0 and lose the sign.
@@ -84,7 +83,7 @@ std::string JsonFloatText(double value, int precision, bool objectForm) {
     if (!objectForm) return "null";
     return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
   }
-  std::string text = objectForm && precision >= kFullPrecision
+  std::string text = objectForm && precision >= kesmar::detail::kFullPrecision
                          ? ShortestText(value)
                          : COtxFloatBehaviour::Format(value, precision);
   // A text without fraction or exponent reads back as an integer; from 2^63 on the reader

@@ -9,7 +9,10 @@
 #include <utility>
 
 #include "core/detail/Errors.h"
+#include "numbers/detail/NumberRules.h"
 
+using kesmar::detail::BcdDigitWidth;
+using kesmar::detail::IsBcd;
 using kesmar::detail::ThrowOutOfBounds;
 
 namespace {
@@ -17,16 +20,6 @@ namespace {
 using ByteVector = std::vector<unsigned char>;
 
 constexpr const char* kBitLengthOutOfRange = "Bit length out of range";
-
-// BCD digits are 4 bits (two per byte) or 8 bits (one per byte), so a digit never straddles
-// a byte boundary.
-int BcdDigitWidth(OTX::Encoding encoding) {
-  return encoding == OTX::PackedBinaryCodedDecimal ? 4 : 8;
-}
-
-bool IsBcd(OTX::Encoding encoding) {
-  return encoding == OTX::PackedBinaryCodedDecimal || encoding == OTX::UnpackedBinaryCodedDecimal;
-}
 
 // Writes the low `width` bits of pattern into out, least significant byte first. Bits from
 // 64 upward are all `fill` (0x00 or 0xFF), which zero- or sign-extends the pattern into

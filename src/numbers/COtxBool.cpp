@@ -5,6 +5,7 @@
 #include "COtxInt.h"
 #include "COtxString.h"
 #include "core/detail/ObjectForm.h"
+#include "numbers/detail/NumberRules.h"
 
 COtxBoolBehaviour::COtxBoolBehaviour(bool value)
     : COtxComparableBehaviour(OTX::BOOLEAN), m_value(value) {}
@@ -19,7 +20,9 @@ CKesmar COtxBoolBehaviour::ToBoolean() const { return COtxBool(m_value); }
 CKesmar COtxBoolBehaviour::ToString() const {
   return COtxString(std::string(m_value ? "true" : "false"));
 }
-CKesmar COtxBoolBehaviour::ToFloat() const { return COtxFloat(m_value ? 1.0 : 0.0, 16); }
+CKesmar COtxBoolBehaviour::ToFloat() const {
+  return COtxFloat(m_value ? 1.0 : 0.0, kesmar::detail::kFullPrecision);
+}
 CKesmar COtxBoolBehaviour::ToByteField() const {
   const unsigned char byte = m_value ? 0x01 : 0x00;
   return COtxByteField(&byte, 1, OTX::NoEncoding, -1);

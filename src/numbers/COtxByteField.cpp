@@ -21,10 +21,13 @@
 #include "core/detail/ObjectForm.h"
 #include "json/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace {
 
 using ByteVector = std::vector<unsigned char>;
+using kesmar::detail::IsBcd;
+using kesmar::detail::kFullPrecision;
 using kesmar::detail::ThrowOutOfBounds;
 
 int HexDigit(char c) {
@@ -104,10 +107,6 @@ ByteVector ReadStream(std::basic_istream<char>& stream, int count) {
   return bytes;  // bytes the stream did not have stay 0
 }
 
-bool IsBcd(OTX::Encoding encoding) {
-  return encoding == OTX::PackedBinaryCodedDecimal || encoding == OTX::UnpackedBinaryCodedDecimal;
-}
-
 // Raw data cut or padded to ceil(bitLength / 8) bytes; BCD data shorter than that is placed
 // so that it ends at bit bitLength (bit positions counted from the top of byte 0).
 ByteVector ArrangeRawData(const unsigned char* data, int length, OTX::Encoding encoding,
@@ -173,7 +172,7 @@ COtxByteFieldBehaviour::COtxByteFieldBehaviour(const unsigned char* data, int le
     : COtxByteFieldBehaviour(ArrangeRawData(data, length, encoding, bitLength)) {
   if (encoding == OTX::NoEncoding) return;
   if (!IsBcd(encoding)) throw COtxException(OTX::UnsupportedEncodingException, "");
-  ValidateBCD(encoding == OTX::PackedBinaryCodedDecimal ? 4 : 8, Bytes().data(),
+  ValidateBCD(kesmar::detail::BcdDigitWidth(encoding), Bytes().data(),
               static_cast<int>(Bytes().size()));
 }
 
@@ -221,7 +220,6 @@ CKesmar COtxByteFieldBehaviour::ToHexBinaryString() const {
 }
 
 CKesmar COtxByteFieldBehaviour::ToFloat() const {
-  constexpr int kFullPrecision = 16;
   if (size() == 4) {
     return COtxFloat(std::bit_cast<float>(LittleEndianValue<uint32_t>(Bytes())), kFullPrecision);
   }

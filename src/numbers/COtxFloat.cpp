@@ -14,12 +14,13 @@
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
 #include "json/detail/JsonWriter.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace {
 
 using kesmar::detail::ObjectMember;
 
-constexpr int kFullPrecision = 16;
+using kesmar::detail::kFullPrecision;
 // The tolerance of equality never gets finer than 0.9 * 10^-10.
 constexpr int kFinestEqualityDigits = 10;
 
@@ -111,7 +112,8 @@ CKesmar COtxFloatBehaviour::ToInteger() const {
   // NaN fails both tests, so it lands on the minimum with the out-of-range values.
   constexpr double kLimit = 9223372036854775808.0;  // 2^63
   const bool inRange = m_value >= -kLimit && m_value < kLimit;
-  const long long value = inRange ? static_cast<long long>(m_value) : std::numeric_limits<long long>::min();
+  const long long value =
+      inRange ? static_cast<long long>(m_value) : std::numeric_limits<long long>::min();
   return COtxInt(value, COtxInt::DEC);
 }
 
@@ -121,7 +123,9 @@ CKesmar COtxFloatBehaviour::ToFloat() const { return COtxFloat(m_value, kFullPre
 CKesmar COtxFloatBehaviour::ToByteField() const {
   std::vector<unsigned char> bytes(8);
   const auto bits = std::bit_cast<std::uint64_t>(m_value);
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
+  }
   return COtxByteField(std::move(bytes));
 }
 CKesmar COtxFloatBehaviour::ToJSON() const {

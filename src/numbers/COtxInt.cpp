@@ -10,6 +10,7 @@
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
 #include "json/detail/JsonWriter.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ CKesmar COtxIntBehaviour::ToString() const { return COtxString(std::to_string(m_
 CKesmar COtxIntBehaviour::ToByteField() const { return COtxByteField(LittleEndianBytes(m_value)); }
 
 CKesmar COtxIntBehaviour::ToFloat() const {
-  return COtxFloat(static_cast<double>(m_value), 16);
+  return COtxFloat(static_cast<double>(m_value), kesmar::detail::kFullPrecision);
 }
 // Decimal even for types built on the integer whose ToString() is a name.
 CKesmar COtxIntBehaviour::ToJSON() const { return COtxString(std::to_string(m_value)); }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/detail/Errors.h"
+#include "numbers/detail/NumberRules.h"
 
 using kesmar::detail::ThrowOutOfBounds;
 
@@ -28,8 +29,7 @@ COtxIntBehaviour::COtxIntBehaviour(const std::vector<unsigned char>& bytes, int 
                                    OTX::Encoding encoding, OTX::Endianness endianness,
                                    COtxInt::Radix radix)
     : COtxArithmeticBehaviour(OTX::INTEGER), m_radix(radix), m_value(0) {
-  const bool bcd =
-      encoding == OTX::PackedBinaryCodedDecimal || encoding == OTX::UnpackedBinaryCodedDecimal;
+  const bool bcd = kesmar::detail::IsBcd(encoding);
   if (bitLength < 0) ThrowOutOfBounds(kBitLengthOutOfRange);
   // BCD may be longer than 64 bits (leading zero digits); its overflow check bounds it.
   if (bitLength > 64 && !bcd) ThrowOutOfBounds();

@@ -18,6 +18,7 @@
 #include "core/detail/ObjectForm.h"
 #include "json/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
+#include "numbers/detail/NumberRules.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ CKesmar COtxStringBehaviour::ToFloat() const {
     const char suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(*end)));
     if (suffix != 'f' && suffix != 'd') ThrowTypeMismatch();
   }
-  return COtxFloat(value, 16);
+  return COtxFloat(value, kesmar::detail::kFullPrecision);
 }
 
 std::ostream& COtxStringBehaviour::ToStream(std::ostream& stream, int) const {
