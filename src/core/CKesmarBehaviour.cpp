@@ -5,7 +5,7 @@
 #include "COtxException.h"
 #include "COtxString.h"
 #include "core/detail/Errors.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 
 namespace kesmar::detail {
 

@@ -4,7 +4,7 @@
 
 #include "COtxString.h"
 #include "core/detail/ObjectForm.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 
 namespace {
 

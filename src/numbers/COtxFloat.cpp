@@ -12,8 +12,9 @@
 #include "COtxInt.h"
 #include "COtxString.h"
 #include "core/detail/Errors.h"
+#include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
-#include "json/detail/JsonWriter.h"
+#include "numbers/detail/FloatJson.h"
 #include "numbers/detail/NumberRules.h"
 
 namespace {
@@ -35,6 +36,15 @@ bool EqualWithinPrecision(double a, int precisionA, double b, int precisionB) {
 int ClampToInt(long long value) {
   return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
                                                 std::numeric_limits<int>::max()));
+}
+
+// The shortest text that reads back to value (finite).
+std::string ShortestText(double value) {
+  // -0.0 needs its fraction: "-0" would read back as the integer 0 and lose the sign.
+  if (value == 0.0) return std::signbit(value) ? "-0.0" : "0.0";
+  std::array<char, 32> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), result.ptr);
 }
 
 std::string ToChars(double value, std::chars_format format, int precision) {
@@ -158,3 +168,27 @@ std::string COtxFloatBehaviour::Format(double value, int precision) {
   }
   return ToChars(value, std::chars_format::fixed, 0);
 }
+
+namespace kesmar::detail {
+
+std::string JsonFloatText(double value, int precision, bool objectForm) {
+  if (std::isnan(value)) return objectForm ? "\"NaN\"" : "null";
+  if (std::isinf(value)) {
+    if (!objectForm) return "null";
+    return value > 0 ? "\"Infinity\"" : "\"-Infinity\"";
+  }
+  std::string text = objectForm && precision >= kFullPrecision
+                         ? ShortestText(value)
+                         : COtxFloatBehaviour::Format(value, precision);
+  // A text without fraction or exponent reads back as an integer; from 2^63 on the reader
+  // would keep only the unsigned 64-bit pattern (a negative integer), so such texts get a
+  // fraction and read back as floats.
+  constexpr double kSignedLimit = 9223372036854775808.0;
+  if (objectForm && value >= kSignedLimit &&
+      text.find_first_of(".eE") == std::string::npos) {
+    text += ".0";
+  }
+  return text;
+}
+
+}  // namespace kesmar::detail

@@ -9,7 +9,7 @@
 #include "COtxString.h"
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 #include "numbers/detail/NumberRules.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 #include "numbers/detail/NumberRules.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "COtxString.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "COtxString.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 
 namespace {
 

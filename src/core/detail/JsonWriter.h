@@ -31,11 +31,6 @@ class JsonObjectWriter {
   std::string& m_out;
 };
 
-// The text of a float in JSON. Plain form: the display text, or null when not finite.
-// Object form: at precision 16 the shortest text that reads back to the same double, below
-// it the display text; the strings "NaN", "Infinity", "-Infinity" when not finite.
-std::string JsonFloatText(double value, int precision, bool objectForm);
-
 // A STRING value holding JSON text.
 CKesmar JsonValue(std::string&& text);
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "COtxString.h"
-#include "json/detail/JsonWriter.h"
+#include "core/detail/JsonWriter.h"
 
 COtxListBehaviour::COtxListBehaviour() : COtxComparableBehaviour(OTX::LIST) {}
 
