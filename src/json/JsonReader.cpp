@@ -3,11 +3,14 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -25,11 +28,67 @@
 
 namespace {
 
-// Full precision makes every float read back bit for bit. The iterative parser keeps its
-// state on the heap instead of the call stack; the builder's depth limit still matters, as
-// copying, rendering and releasing a value tree recurse once per level.
+// Numbers arrive as their text and are converted here (see NumberValue): the reader's own
+// conversions are not correctly rounded by default and are unsafe on long digit strings with
+// full precision. The iterative parser keeps its state on the heap instead of the call stack;
+// the builder's depth limit still matters, as copying, rendering and releasing a value tree
+// recurse once per level.
 constexpr unsigned kParseFlags =
-    rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag;
+    rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag;
+
+// True when text, a JSON number that does not fit a double, is too large rather than too
+// small: its decimal order (digits before the first significant one, shifted by the
+// exponent) is positive.
+bool BeyondDoubleRange(std::string_view text) {
+  long long order = 0;
+  std::size_t i = text.starts_with('-') ? 1 : 0;
+  for (; i < text.size() && text[i] == '0'; ++i) {
+  }
+  const std::size_t integerStart = i;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+  }
+  order = static_cast<long long>(i - integerStart);  // significant integer digits
+  if (order == 0 && i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && text[i] == '0'; ++i) --order;  // zeros after the point
+  }
+  const std::size_t e = text.find_first_of("eE");
+  if (e == std::string_view::npos) return order > 0;
+  std::size_t digit = e + 1;
+  const bool negative = digit < text.size() && text[digit] == '-';
+  if (digit < text.size() && (text[digit] == '-' || text[digit] == '+')) ++digit;
+  long long exponent = 0;
+  constexpr long long kSaturated = 1'000'000'000'000LL;  // far beyond any order of a text
+  for (; digit < text.size(); ++digit) {
+    exponent = std::min(kSaturated, exponent * 10 + (text[digit] - '0'));
+  }
+  return order + (negative ? -exponent : exponent) > 0;
+}
+
+// The value of a JSON number text, which the reader has checked against the JSON grammar.
+// Without fraction and exponent and within 64 bits: an INTEGER (values from 2^63 to 2^64 - 1
+// keep their bits and so turn negative). Otherwise a FLOAT, correctly rounded; a text too
+// small for a double reads as a zero of its sign. Returns EMPTY when it is too large.
+CKesmar NumberValue(std::string_view text) {
+  const char* const end = text.data() + text.size();
+  if (text.find_first_of(".eE") == std::string_view::npos) {
+    const bool negative = text.starts_with('-');
+    std::uint64_t magnitude = 0;
+    const auto [ptr, ec] = std::from_chars(text.data() + (negative ? 1 : 0), end, magnitude);
+    constexpr std::uint64_t kNegativeLimit = std::uint64_t{1} << 63;
+    if (ec == std::errc() && ptr == end && (!negative || magnitude <= kNegativeLimit)) {
+      // Two's complement negation in unsigned arithmetic also reaches -2^63.
+      const std::uint64_t bits = negative ? 0 - magnitude : magnitude;
+      return COtxInt(static_cast<long long>(bits));
+    }
+  }
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec == std::errc::result_out_of_range) {
+    if (BeyondDoubleRange(text)) return CKesmar();
+    value = text.starts_with('-') ? -0.0 : 0.0;
+  }
+  return COtxFloat(value, kesmar::detail::kFullPrecision);
+}
 
 // JSON strings may carry \u0000; the value's text ends there.
 std::string CutAtNul(const char* text, rapidjson::SizeType length) {
@@ -43,14 +102,20 @@ class TreeBuilder {
  public:
   bool Null() { return Deliver(CKesmar()); }
   bool Bool(bool value) { return Deliver(COtxBool(value)); }
-  bool Int(int value) { return Deliver(COtxInt(value)); }
-  bool Uint(unsigned value) { return Deliver(COtxInt(value)); }
-  bool Int64(std::int64_t value) { return Deliver(COtxInt(value)); }
-  // Values above the signed range keep their bits and so turn negative.
-  bool Uint64(std::uint64_t value) { return Deliver(COtxInt(static_cast<long long>(value))); }
-  bool Double(double value) { return Deliver(COtxFloat(value, kesmar::detail::kFullPrecision)); }
-  // Only sent with kParseNumbersAsStringsFlag, which is not used.
-  bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }
+  // Numbers come as text (kParseNumbersAsStringsFlag), so the typed callbacks never run.
+  bool Int(int) { return false; }
+  bool Uint(unsigned) { return false; }
+  bool Int64(std::int64_t) { return false; }
+  bool Uint64(std::uint64_t) { return false; }
+  bool Double(double) { return false; }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+    CKesmar value = NumberValue(std::string_view(text, length));
+    if (value.Type() == OTX::EMPTY) {
+      m_stop = Stop::NumberTooBig;
+      return false;  // stops the reader at the number's first character
+    }
+    return Deliver(std::move(value));
+  }
   bool String(const char* text, rapidjson::SizeType length, bool) {
     return Deliver(COtxString(CutAtNul(text, length)));
   }
@@ -66,8 +131,9 @@ class TreeBuilder {
 
   // The finished document; EMPTY until a root value has been read.
   const CKesmar& Root() const { return m_root; }
-  // True when the parse stopped because the document nests deeper than kMaxJSONDepth.
-  bool TooDeep() const { return m_tooDeep; }
+  // Why the builder stopped the reader, if it did.
+  enum class Stop { None, TooDeep, NumberTooBig };
+  Stop StopReason() const { return m_stop; }
 
  private:
   struct Frame {
@@ -77,7 +143,7 @@ class TreeBuilder {
 
   bool Open(CKesmar container) {
     if (m_open.size() >= static_cast<std::size_t>(OTX::kMaxJSONDepth)) {
-      m_tooDeep = true;
+      m_stop = Stop::TooDeep;
       return false;  // stops the reader with kParseErrorTermination
     }
     m_open.push_back(Frame{std::move(container), {}});
@@ -107,14 +173,19 @@ class TreeBuilder {
 
   std::vector<Frame> m_open;
   CKesmar m_root;
-  bool m_tooDeep = false;
+  Stop m_stop = Stop::None;
 };
 
 // The reader's English message for its error, or the depth limit's own message.
 std::string ErrorMessage(const rapidjson::Reader& reader, const TreeBuilder& builder,
                          const char* text) {
-  if (builder.TooDeep()) {
-    return "Nesting deeper than " + std::to_string(OTX::kMaxJSONDepth) + " levels.";
+  switch (builder.StopReason()) {
+    case TreeBuilder::Stop::TooDeep:
+      return "Nesting deeper than " + std::to_string(OTX::kMaxJSONDepth) + " levels.";
+    case TreeBuilder::Stop::NumberTooBig:
+      return rapidjson::GetParseError_En(rapidjson::kParseErrorNumberTooBig);
+    case TreeBuilder::Stop::None:
+      break;
   }
   rapidjson::ParseErrorCode code = reader.GetParseErrorCode();
   // The iterative parser reports a document that starts with ']', '}', ',' or ':' as empty;

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <locale.h>
+#include <random>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "COtxFloat.h"
@@ -68,6 +75,71 @@ TEST(JsonReadValues, ArraysObjectsAndNull) {
   EXPECT_EQ(map.Map().at(Str("a")).Int(), 1);  // a repeated name keeps its first value
   EXPECT_EQ(map.Map().at(Str("k")).Int(), 3);
   EXPECT_EQ(map.Map().at(Str("b")).Map().at(Str("c")).Type(), OTX::LIST);
+}
+
+// Long digit strings, subnormals and texts beyond the double range, converted from the text
+// itself with correct rounding.
+TEST(JsonReadNumbers, ExtremeTextsReadAsTheirCorrectlyRoundedValue) {
+  const std::string zeros330(330, '0');
+  const struct {
+    std::string text;
+    OTX::ValueType type;
+    double number;  // a FLOAT's value, bits compared
+    long long integer = 0;
+  } kCases[] = {
+      {"0." + zeros330, OTX::FLOAT, 0.0},
+      {"0." + zeros330 + "1", OTX::FLOAT, 0.0},
+      {"0." + std::string(300, '0') + "000000000000000000000001", OTX::FLOAT, 0.0},
+      {"-0.000000000000000000000000", OTX::FLOAT, -0.0},
+      {"-1e-400", OTX::FLOAT, -0.0},
+      {"4.9406564584124654e-324", OTX::FLOAT, 4.9406564584124654e-324},
+      {"2.4703282292062328e-324", OTX::FLOAT, 4.9406564584124654e-324},  // rounds up
+      {"2.2250738585072011e-308", OTX::FLOAT, 2.2250738585072009e-308},
+      {"0." + std::string(300, '1'), OTX::FLOAT, 0.11111111111111111},
+      {std::string(300, '9'), OTX::FLOAT, 1e300},
+      {"1.7976931348623157e308", OTX::FLOAT, 1.7976931348623157e308},
+      {"-9223372036854775809", OTX::FLOAT, -9223372036854775808.0},
+      {"9999999999999999999", OTX::INTEGER, 0, -8446744073709551617},
+      {"-0", OTX::INTEGER, 0, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text.substr(0, 40));
+    const CKesmar value = OTX::FromJSON(c.text);
+    ASSERT_EQ(value.Type(), c.type) << Text(value.ToString());
+    if (c.type == OTX::FLOAT) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(value.Float()), std::bit_cast<std::uint64_t>(c.number));
+    } else {
+      EXPECT_EQ(value.Int(), c.integer);
+    }
+  }
+  for (const auto& [text, offset] : std::vector<std::pair<std::string, int>>{
+           {"1e309", 0}, {"[1, 5e308]", 4}, {"1000e306", 0}, {"-" + std::string(400, '1'), 0}}) {
+    EXPECT_EQ(ParseError(text), "JSON parse error: Number too big to be stored in double. offset: " +
+                                    std::to_string(offset));
+  }
+}
+
+// Generated texts of every shape agree bit for bit with strtod in the C locale.
+TEST(JsonReadNumbers, AgreeWithStrtod) {
+  const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+  std::mt19937_64 random(8);
+  const auto digits = [&](std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+    return text;
+  };
+  for (int i = 0; i < 4000; ++i) {
+    std::string text = random() % 2 ? "-" : "";
+    text += std::to_string(random() % 10) + "." + digits(1 + random() % (i % 4 == 0 ? 400 : 25));
+    text += "e" + std::to_string(static_cast<int>(random() % 660) - 340);
+    const double expected = strtod_l(text.c_str(), nullptr, cLocale);
+    if (std::isinf(expected)) continue;
+    SCOPED_TRACE(text);
+    const CKesmar value = OTX::FromJSON(text);
+    ASSERT_EQ(value.Type(), OTX::FLOAT);
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(value.Float()), std::bit_cast<std::uint64_t>(expected));
+  }
+  freelocale(cLocale);
 }
 
 TEST(JsonReadErrors, ReportTheMessageAndOffsetAndBoundTheDepth) {
