@@ -159,3 +159,20 @@ class KESMAR_API CKesmar : public std::exception {
 
 // Writes the value's stream form (the behaviour's ToStream at indent 0).
 KESMAR_API std::ostream& operator<<(std::ostream& stream, const CKesmar& value);
+
+namespace OTX {
+
+// The order of map keys: a strict total order that agrees with operator< wherever that
+// orders two values (keys of one type; integers and floats by exact value), and orders
+// values that operator< leaves unordered by their type number, integers and floats counting
+// as one type and NaN after every number. Lists and maps order element by element in it.
+KESMAR_API bool KeyLess(const CKesmar& a, const CKesmar& b);
+
+}  // namespace OTX
+
+// std::map<CKesmar, ...> and every other ordered container of values orders by KeyLess, so
+// keys of types that do not compare with each other stay distinct.
+template <>
+struct std::less<CKesmar> {
+  bool operator()(const CKesmar& a, const CKesmar& b) const { return OTX::KeyLess(a, b); }
+};
