@@ -74,16 +74,19 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   COtxStringBehaviour& operator=(const COtxStringBehaviour& other);
   ~COtxStringBehaviour() override;
 
-  // strtoll with base 0 over the whole text; throws TypeMismatchException unless the
-  // text is exactly one integer within 64 bits.
+  // strtoll with base 0 (decimal, 0x hexadecimal, 0 octal); leading white space and a sign
+  // are accepted. Throws TypeMismatchException when no digit is read, the number leaves the
+  // 64-bit range or anything follows it.
   CKesmar ToInteger() const override;
   // True iff the lower-case text is "true". Throws std::range_error "bad conversion" for
   // text that is not valid UTF-8.
   CKesmar ToBoolean() const override;
   // A copy of the text in a new value.
   CKesmar ToString() const override;
-  // strtod in the classic locale; one trailing 'f' or 'd' (any case) is allowed. Throws
-  // TypeMismatchException for no number or a range error.
+  // strtod in the classic locale. When anything follows the number, only its first character
+  // is examined and must be 'f' or 'd' (any case): "1.5fxyz" is 1.5. A number too small for a
+  // double reads as its subnormal value or zero. Throws TypeMismatchException when there is
+  // no number, it overflows the double range, or another character follows it.
   CKesmar ToFloat() const override;
   // The text's bytes, unconverted.
   CKesmar ToByteField() const override;

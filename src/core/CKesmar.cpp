@@ -91,8 +91,9 @@ const char* CKesmar::what() const noexcept {
       t_whatText = thrown.GetType() + ": " + thrown.GetText();
     }
   } catch (...) {
-    // An identifier outside the registry, or no memory: still answer with some text.
-    t_whatText = "UNKNOWN exception";
+    // An identifier outside the registry, or no memory: still answer, with a text that
+    // needs no allocation.
+    return "UNKNOWN exception";
   }
   return t_whatText.c_str();
 }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <locale.h>
@@ -136,8 +137,10 @@ CKesmar COtxStringBehaviour::ToFloat() const {
   char* end = nullptr;
   errno = 0;
   const double value = strtod_l(begin, &end, ClassicLocale());
-  if (end == begin || errno == ERANGE) ThrowTypeMismatch();
-  // One suffix character is allowed: a float or double marker.
+  // ERANGE also reports an underflow, whose result (subnormal or zero) is the value: the
+  // text of a subnormal float converts back. Only an overflow fails.
+  if (end == begin || (errno == ERANGE && std::fabs(value) == HUGE_VAL)) ThrowTypeMismatch();
+  // A float or double marker may follow the number; only its first character is examined.
   if (end != begin + size()) {
     const char suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(*end)));
     if (suffix != 'f' && suffix != 'd') ThrowTypeMismatch();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -15,6 +17,19 @@
 #include "COtxMap.h"
 #include "COtxString.h"
 #include "TestSupport.h"
+
+// Allocation can be made to fail on the calling thread, to show what runs without memory.
+namespace {
+thread_local bool t_failAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* memory = t_failAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -87,6 +102,18 @@ TEST(ExceptionValue, ConstructorsFillIdentifierTypeTextAndMessage) {
   EXPECT_STD_THROW(
       COtxException{COtxMap(Members{{"exceptionType", Text("Exception")}, {"value", Text("")}})},
       std::runtime_error, "Unregistered exception: Exception");
+}
+
+// what() is noexcept: without memory for its text it still answers instead of terminating.
+TEST(COtxException, WhatAnswersWithoutMemory) {
+  const COtxException exception(OTX::UserException, std::string(100, 'x'));
+  const CKesmar boolean = COtxBool(true);
+  t_failAllocations = true;
+  const char* first = exception.what();
+  const char* second = boolean.what();
+  t_failAllocations = false;
+  EXPECT_STREQ(first, "UNKNOWN exception");
+  EXPECT_STREQ(second, "UNKNOWN exception");
 }
 
 TEST(ThreadsWhat, ConcurrentCallsKeepTheirOwnText) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <iomanip>
 #include <limits>
 #include <memory>
@@ -11,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxMap.h"
 #include "TestSupport.h"
@@ -59,7 +62,9 @@ TEST(COtxString, ToFloatAllowsOneSuffixCharacter) {
   const std::pair<const char*, double> cases[] = {
       // clang-format off
       {"1.5", 1.5}, {"2.5f", 2.5}, {"2.5F", 2.5}, {"3d", 3}, {"3D", 3}, {"1e3", 1000}, {"  4", 4},
-      {"0x1p4", 16}, {"1.25fz", 1.25}, {"7dd", 7}, {"inf", HUGE_VAL}};
+      {"0x1p4", 16}, {"1.25fz", 1.25}, {"7dd", 7}, {"inf", HUGE_VAL},
+      {"4.940656458412465e-324", 4.9406564584124654e-324}, {"1e-400", 0.0},
+      {"1.112536929253601e-308", std::strtod("1.112536929253601e-308", nullptr)}};
   // clang-format on
   for (const auto& [text, value] : cases) {
     const CKesmar result = COtxString(text).ToFloat();
@@ -67,6 +72,10 @@ TEST(COtxString, ToFloatAllowsOneSuffixCharacter) {
     EXPECT_EQ(result.Precision(), 16);
   }
   EXPECT_TRUE(std::isnan(COtxString("nan").ToFloat().Float()));
+  // A float's own text converts back (to its 16 digits), subnormal ones too.
+  for (const double value : {5e-324, DBL_MIN / 2, -DBL_MIN / 3}) {
+    EXPECT_NEAR(COtxFloat(value, 16).ToString().ToFloat().Float(), value, 1e-15 * std::fabs(value));
+  }
   for (const std::string& text :
        {""s, "abc"s, "."s, "1.5x"s, "1.5 "s, "1.25z"s, "1e400"s, "1.5\0f"s}) {
     EXPECT_OTX_THROW(COtxString(text).ToFloat(), OTX::TypeMismatchException, "");
