@@ -42,8 +42,9 @@ class KESMAR_API IByteField : public virtual std::vector<unsigned char> {
   virtual void SetBit(int byteIndex, int bitIndex, bool value) = 0;
   virtual bool GetBit(int byteIndex, int bitIndex) const = 0;
   // Whether count bits, starting at bitIndex of the run's last byte and counting toward
-  // byte 0, all equal expected. A count of 0 or less is true once the indexes pass their
-  // checks.
+  // byte 0, all equal expected. The last byte is byteIndex + (count - 1 + bitIndex) / 8 and
+  // is checked before anything else, also for a count of 0 or less, which then answers true:
+  // a very negative count moves it below byte 0, so TestBits(1, 0, -100, b) throws.
   virtual bool TestBits(int byteIndex, int bitIndex, int count, bool expected) const = 0;
 
   // Shift the whole field by positions bits; the length never changes. Negative positions:
@@ -102,9 +103,14 @@ class KESMAR_API COtxByteField : public CKesmar {
   // std::runtime_error "Bitmask > 64 bits unsupported"; a negative width or offset throws
   // OutOfBoundsException.
   static int CreateBitMask(int width, int offset, std::vector<unsigned char>& out);
-  // ORs source, shifted left by shift bits as one big-endian number, into target from byte
-  // position (-1: the end of target), growing target to cover ceil((bitLength + shift) / 8)
-  // bytes. Returns target's length in bits. A bit length of 0 changes nothing.
+  // ORs source into target from byte position (-1: the end of target), growing target to
+  // cover k = ceil((bitLength + shift) / 8) bytes. With shift 0 the source bytes are ORed as
+  // they are, so a short source lands at the front of the k bytes (01 with bit length 16
+  // gives 01 00); with shift 1 to 7 the source is first padded at its front to k bytes and
+  // shifted left as one big-endian number, so it lands at the back (01 with bit length 16
+  // and shift 1 gives 00 00 02).
+  // The source is not masked to the bit length. Returns target's length in bits; a bit
+  // length of 0 changes nothing.
   static int MergeByteField(std::vector<unsigned char>& target,
                             const std::vector<unsigned char>& source, int position, int shift,
                             int bitLength);

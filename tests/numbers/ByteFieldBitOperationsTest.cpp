@@ -100,6 +100,7 @@ TEST(ByteFieldBits, TestBitsRunsFromTheLastByteTowardByteZero) {
       {kMixed, 1, 0, 4, false, "true"},
       {kOnes, 0, 3, 13, true, "true"},
       {kMixed, 1, 7, -6, true, "true"},
+      {kMixed, 1, 0, -100, true, kByteIndex},  // the count moves the last byte below 0
       {{}, 0, 0, 0, true, kByteIndex},
       {kMixed, 2, 0, 1, true, kByteIndex},
       {kMixed, 1, 8, 1, true, kByteIndex},

@@ -109,6 +109,8 @@ TEST(ByteFieldEncoding, MergeOrsTheShiftedSourceIntoTheTarget) {
       {{0x01}, {0xAA}, 0, 0, 0, {0x01}},
       {{0x01}, {0x0F}, 2, 0, 16, {0x01, 0x00, 0x0F, 0x00}},
       {{0x00}, {0x81}, 0, 1, 8, {0x01, 0x02}},
+      {{}, {0x01}, 0, 0, 16, {0x01, 0x00}},
+      {{}, {0x01}, 0, 1, 16, {0x00, 0x00, 0x02}},  // a shift right-aligns a short source
       {{0x10, 0x01}, {0x0F, 0xFF}, 0, 4, 12, {0xFF, 0xF1}}};
   for (const auto& [original, source, position, shift, bitLength, expected] : cases) {
     Bytes target = original;
