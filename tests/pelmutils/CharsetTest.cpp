@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -124,6 +126,33 @@ TEST(Charset, RejectsBadArguments) {
   EXPECT_FALSE(PelmUtil::fromUTF8("ISO-8859-1", nullptr, 1, bytes));
   EXPECT_FALSE(PelmUtil::fromUTF8("ISO-8859-1", "A", -1, bytes));
   EXPECT_TRUE(PelmUtil::toUTF8("ISO-8859-1", nullptr, 0, text) && text.empty());
+}
+
+// Round after round of threads that convert through a few sets and exit, so descriptors pass
+// from exiting threads to new ones while others are still converting.
+TEST(ThreadsCharset, ShortLivedThreadsConvert) {
+  const EncodedText kCases[] = {
+      {"ISO-8859-1", "Grüße", "47 72 FC DF 65"},
+      {"WINDOWS-1252", "€ „x“", "80 20 84 78 93"},
+      {"UTF-16", "Gü€𝄞", "FE FF 00 47 00 FC 20 AC D8 34 DD 1E"},
+  };
+  std::atomic<int> failures{0};
+  for (int round = 0; round < 20; ++round) {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < 8; ++t) {
+      threads.emplace_back([&] {
+        for (const auto& [encoding, utf8, bytes] : kCases) {
+          Bytes encoded;
+          std::string decoded;
+          if (!FromUtf8(encoding, utf8, encoded) || encoded != Hex(bytes) ||
+              !ToUtf8(encoding, encoded, decoded) || decoded != utf8) {
+            ++failures;
+          }
+        }
+      });
+    }
+  }
+  EXPECT_EQ(failures.load(), 0);
 }
 
 }  // namespace
