@@ -17,6 +17,7 @@ class IEvent;
 class IByteField;
 class IQuantity;
 class IUnit;
+class IFileHandle;
 class IFileReadHandle;
 
 // Declares an abstract interface that the surrounding runtime implements. The pure virtual
@@ -39,7 +40,6 @@ KESMAR_DECLARE_RUNTIME_INTERFACE(IServiceProvider);
 KESMAR_DECLARE_RUNTIME_INTERFACE(IServiceProviderService);
 KESMAR_DECLARE_RUNTIME_INTERFACE(IFlashSession);
 KESMAR_DECLARE_RUNTIME_INTERFACE(IComInterface);
-KESMAR_DECLARE_RUNTIME_INTERFACE(IFileHandle);
 
 #undef KESMAR_DECLARE_RUNTIME_INTERFACE
 

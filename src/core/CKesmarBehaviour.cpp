@@ -144,4 +144,3 @@ OTX::IServiceProvider::~IServiceProvider() = default;
 OTX::IServiceProviderService::~IServiceProviderService() = default;
 OTX::IFlashSession::~IFlashSession() = default;
 OTX::IComInterface::~IComInterface() = default;
-OTX::IFileHandle::~IFileHandle() = default;

@@ -5,11 +5,14 @@
 
 #include "COtxBool.h"
 #include "COtxByteField.h"
+#include "COtxConfirmationType.h"
+#include "COtxEnumerationItem.h"
 #include "COtxException.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxList.h"
 #include "COtxMap.h"
+#include "COtxMessageType.h"
 #include "COtxString.h"
 
 KesmarCreatorBase::KesmarCreatorBase(OTX::ValueType type) {
@@ -58,5 +61,8 @@ KesmarCreator<COtxByteField> byteFieldCreator(OTX::BYTEFIELD);
 KesmarCreator<COtxList> listCreator(OTX::LIST);
 KesmarCreator<COtxMap> mapCreator(OTX::MAP);
 KesmarCreator<COtxException> exceptionCreator(OTX::EXCEPTION);
+KesmarCreator<COtxConfirmationType> confirmationTypeCreator(OTX::CONFIRMATION_TYPE);
+KesmarCreator<COtxMessageType> messageTypeCreator(OTX::MESSAGE_TYPE);
+KesmarCreator<COtxEnumerationItem> enumerationItemCreator(OTX::ENUMERATION_ITEM);
 
 }  // namespace
