@@ -1,13 +1,18 @@
 // Regular-expression search: the engine with its per-thread pattern cache against
 // std::regex compiling the pattern each time (what a plain implementation would do), and
-// against the engine with every search missing the cache.
+// against the engine with every search missing the cache. On large texts, the engine with its
+// budget against PCRE2 alone on the same pattern: what bounding the search costs.
+#define PCRE2_CODE_UNIT_WIDTH 8
 #include <benchmark/benchmark.h>
+#include <pcre2.h>
 
+#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "COtxBool.h"
+#include "COtxException.h"
 #include "COtxString.h"
 
 namespace {
@@ -33,7 +38,9 @@ void EveryPatternNew(benchmark::State& state) {
   // More distinct patterns than the cache holds, taken in turn: every search compiles.
   const CKesmar text = COtxString(kText);
   std::vector<CKesmar> patterns;
-  for (int i = 0; i < 64; ++i) patterns.push_back(COtxString(kPattern + "|x{" + std::to_string(i) + "}y"));
+  for (int i = 0; i < 64; ++i) {
+    patterns.push_back(COtxString(kPattern + "|x{" + std::to_string(i) + "}y"));
+  }
   size_t next = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(
@@ -41,8 +48,84 @@ void EveryPatternNew(benchmark::State& state) {
   }
 }
 
+// PCRE2 alone: the engine's compile options, JIT, no callout, no limits, one call per search.
+class BarePcre2 {
+ public:
+  explicit BarePcre2(const std::string& pattern) {
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                           PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF |
+                               PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP |
+                               PCRE2_NEVER_BACKSLASH_C,
+                           &error, &offset, nullptr);
+    if (m_code == nullptr || pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE) != 0) std::abort();
+    m_data = pcre2_match_data_create(1, nullptr);
+  }
+  BarePcre2(const BarePcre2&) = delete;
+  BarePcre2& operator=(const BarePcre2&) = delete;
+  ~BarePcre2() {
+    pcre2_match_data_free(m_data);
+    pcre2_code_free(m_code);
+  }
+
+  // Returns whether the pattern matches somewhere in text.
+  bool Search(const std::string& text) const {
+    return pcre2_match(m_code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, m_data,
+                       nullptr) >= 0;
+  }
+
+ private:
+  pcre2_code* m_code = nullptr;
+  pcre2_match_data* m_data = nullptr;
+};
+
+// A match found only after 1 MiB of `a`, all of which start a possible match.
+const std::string& RunOfA() {
+  static const std::string text = std::string(1 << 20, 'a') + "ab";
+  return text;
+}
+
+// 16 MiB of prose whose only match is at its end.
+const std::string& Prose() {
+  static const std::string text = [] {
+    std::string prose;
+    while (prose.size() < (16u << 20))
+      prose += "the quick brown fox jumps over the lazy dog, then ";
+    return prose + "haystackneedle";
+  }();
+  return text;
+}
+
+void Pcre2Alone(benchmark::State& state, const char* pattern, const std::string& (*text)()) {
+  const BarePcre2 search(pattern);
+  for (auto _ : state) benchmark::DoNotOptimize(search.Search(text()));
+}
+
+void Engine(benchmark::State& state, const char* pattern, const std::string& (*text)()) {
+  const CKesmar subject = COtxString(text());
+  const CKesmar expression = COtxString(pattern);
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(subject.String().MatchToRegularExpression(expression).Bool());
+    } catch (const COtxException& e) {
+      state.SkipWithError(e.what());
+      break;
+    }
+  }
+}
+
 BENCHMARK(StdRegexCompileAndSearch)->Name("regex:baseline std::regex, compiled per search");
 BENCHMARK(CachedPattern)->Name("regex:engine, cached pattern");
 BENCHMARK(EveryPatternNew)->Name("regex:engine, compiled per search");
+
+BENCHMARK_CAPTURE(Pcre2Alone, a, "ab", RunOfA)->Name("regex ab after 1 MiB of a:baseline PCRE2");
+BENCHMARK_CAPTURE(Engine, a, "ab", RunOfA)->Name("regex ab after 1 MiB of a:engine");
+BENCHMARK_CAPTURE(Pcre2Alone, letter, "[a-z]needle", Prose)
+    ->Name("regex [a-z]needle in 16 MiB:baseline PCRE2");
+BENCHMARK_CAPTURE(Engine, letter, "[a-z]needle", Prose)->Name("regex [a-z]needle in 16 MiB:engine");
+BENCHMARK_CAPTURE(Pcre2Alone, word, "\\w+needle", Prose)
+    ->Name("regex \\w+needle in 16 MiB:baseline PCRE2");
+BENCHMARK_CAPTURE(Engine, word, "\\w+needle", Prose)->Name("regex \\w+needle in 16 MiB:engine");
 
 }  // namespace

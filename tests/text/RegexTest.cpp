@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
 #include <regex>
 #include <string>
 #include <thread>
@@ -35,6 +36,9 @@ const std::pair<const char*, const char*> kDifferential[] = {
     {"(a)\\1", "ab"}, {"(?=ab)a", "ab"}, {"(?!ab)a", "ab"}, {"(?:ab)+", "abab"}, {"a*?b", "aaab"},
     {"\\.", "a"}, {"[.]", "."}, {"\\t", "a\tb"}, {"\\f", "a\fb"}, {"^$", ""}, {"", "anything"},
     {"[\\s\\S]", "\n"}, {"a|", "b"}, {"\xc3\xa9", "caf\xc3\xa9"}, {"caf.$", "caf\xc3\xa9"},
+    // A quantifier after a quantifier repeats the repeated atom; `?` right after one is lazy.
+    {"a**", "b"}, {"a{2}*", "a"}, {"a{1,3}*?b", "aab"}, {"a{1,3}+[a-c]+", "aax_"},
+    {"(ab)?+$", "x"}, {"\\v?*", "\x0b"}, {"[]a]*+", "a"}, {"^a{2}?$", ""}, {"^a{2}??$", ""},
     // clang-format on
 };
 
@@ -43,6 +47,62 @@ TEST(Regex, AgreesWithEcmaScriptOnOrdinaryPatterns) {
     EXPECT_EQ(Search(pattern, text), std::regex_search(text, std::regex(pattern)))
         << "pattern " << pattern << " text " << text;
   }
+}
+
+// A random pattern of up to eight items over a small alphabet, groups closed at the end. A
+// quantifier follows an atom or up to two other quantifiers (std::regex takes exponential time
+// on longer stacks).
+std::string RandomPattern(std::mt19937& random) {
+  static const char* const kAtoms[] = {"a",   "b", ".", "[ab]", "[^a]", "\\d", "\\w",
+                                       "\\s", "^", "$", "(",    "(?:",  "|",   ")"};
+  static const char* const kQuantifiers[] = {"*",     "+",  "?",  "{2}", "{1,}",
+                                             "{0,2}", "*?", "+?", "??",  "{1,3}?"};
+  std::string pattern;
+  int open = 0;
+  int quantifiers = -1;  // in a row so far; -1 where none may follow
+  for (auto n = random() % 8 + 1; n > 0; --n) {
+    const bool quantifier = quantifiers >= 0 && quantifiers < 3 && random() % 3 == 0;
+    const std::string item = quantifier ? kQuantifiers[random() % std::size(kQuantifiers)]
+                                        : kAtoms[random() % std::size(kAtoms)];
+    if (item == ")" && open == 0) continue;
+    open += item[0] == '(' ? 1 : item == ")" ? -1 : 0;
+    if (quantifier) {
+      ++quantifiers;
+    } else {
+      quantifiers = item == "(" || item == "(?:" || item == "|" ? -1 : 0;
+    }
+    pattern += item;
+  }
+  return pattern + std::string(static_cast<size_t>(open), ')');
+}
+
+// Every generated pattern that std::regex accepts is accepted here and finds the same answer.
+TEST(Regex, AgreesWithStdRegexOnGeneratedPatterns) {
+  const char* const texts[] = {"", "ab", "aax_", "ba1", "a b\nb", "bbaab"};
+  std::mt19937 random(7);
+  int wrong = 0;
+  std::string examples;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string pattern = RandomPattern(random);
+    std::regex expected;
+    try {
+      expected = std::regex(pattern);
+    } catch (const std::regex_error&) {
+      continue;  // either answer will do
+    }
+    for (const char* text : texts) {
+      bool same = false;
+      try {
+        same = Search(pattern, text) == std::regex_search(text, expected);
+      } catch (const COtxException&) {
+      }
+      if (!same) {
+        if (++wrong <= 5) examples += " '" + pattern + "' on '" + text + "'";
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0) << examples;
 }
 
 // Where std::regex cannot be asked: libstdc++ fails an unset back-reference, which ECMAScript
@@ -69,7 +129,11 @@ TEST(Regex, PathologicalSearchesEndWithinTheBudget) {
       {"(a*)*b", std::string(40, 'a')}, {"(a|aa)+$", std::string(5000, 'a') + "b"},
       {"(x+x+)+y", std::string(2000, 'x')}, {"^(\\w+\\s?)*$", std::string(3000, 'a') + "!"},
       {"(a|b)*c", std::string(200'000, 'a')}, {"(.*a){20}", std::string(100'000, 'a')},
-      {"\\w*\\w*[!?]", std::string(1400, 'a')}};
+      {"\\w*\\w*[!?]", std::string(1400, 'a')},
+      // Cheap start positions, then costly ones that a clock read rarely would not see in time.
+      {"(?:a|b)*(?:y|z)", std::string(8000, 'b') + std::string(200'000, 'a')},
+      // Quadratic work that the engine's match limit does not count.
+      {"(?=a*(?:y|z))", std::string(300'000, 'a')}};
   // clang-format on
   for (const auto& [pattern, text] : cases) {
     const auto start = std::chrono::steady_clock::now();
@@ -83,6 +147,21 @@ TEST(Regex, PathologicalSearchesEndWithinTheBudget) {
   // A deep but ordinary search must not be mistaken for a pathological one.
   EXPECT_TRUE(Search("(a|b)*c", std::string(12'000, 'a') + "c"));
   EXPECT_FALSE(Search("needle", std::string(1'000'000, 'h')));
+  // Heavy backtracking far into the text, in a pattern that reads a bounded number of bytes.
+  EXPECT_TRUE(Search("(?:a|aa){1,25}b", std::string(70'000, 'b') + std::string(20, 'a') + "c" +
+                                            std::string(20, 'a') + "b"));
+}
+
+// Searches whose work is linear in the text complete however long the text is.
+TEST(Regex, LinearSearchesCompleteOnLargeTexts) {
+  std::string text;
+  while (text.size() < (16u << 20)) text += "the quick brown fox jumps over the lazy dog, then ";
+  text += "haystackneedle";
+  for (const char* pattern :
+       {"needle", "[a-z]needle", "\\w+needle", "(?:fox|dog),? \\w+ \\w+needle"}) {
+    SCOPED_TRACE(pattern);
+    EXPECT_TRUE(Search(pattern, text));
+  }
 }
 
 // 21 distinct patterns, more than the per-thread cache holds, recurring at irregular distances.

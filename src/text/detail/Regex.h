@@ -9,7 +9,7 @@ namespace kesmar::detail {
 
 // Whether pattern matches somewhere in text. Throws COtxException OutOfBoundsException
 // "invalid regular expression" when the pattern does not compile or the search exceeds the
-// engine's limits or its time budget.
+// engine's limits or its time budget, which grow with the length of text.
 bool SearchRegularExpression(std::string_view pattern, std::string_view text);
 
 }  // namespace kesmar::detail
