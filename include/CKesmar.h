@@ -69,9 +69,14 @@ class KESMAR_API CKesmar : public std::exception {
   // A new value of type EMPTY.
   CKesmar();
   CKesmar(const CKesmar& other);
-  // Shares the given behaviour. REQUIRES: behaviour is not null.
+  // Takes over other's value without touching its reference count. other is left holding no
+  // behaviour and acts as an EMPTY value (its SetOTXJSON does nothing) until it is assigned.
+  CKesmar(CKesmar&& other) noexcept;
+  // Shares the given behaviour; a null behaviour acts as an EMPTY value, as a moved-from
+  // handle does.
   CKesmar(const std::shared_ptr<CKesmarBehaviour>& behaviour);
   CKesmar& operator=(const CKesmar& other);
+  CKesmar& operator=(CKesmar&& other) noexcept;
   ~CKesmar() override;
 
   // A new strong reference to the shared behaviour.

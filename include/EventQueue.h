@@ -37,14 +37,15 @@ class EventQueue {
   ~EventQueue() = default;
 
   // Appends element, tells the notifier and wakes a waiter. Returns false and stores nothing
-  // once the queue is closed: an element stored then could never be delivered.
-  bool Put(const T& element) {
+  // once the queue is closed: an element stored then could never be delivered. Taken by
+  // value, so that a temporary is moved in rather than copied.
+  bool Put(T element) {
     bool waiting;
     {
       std::lock_guard lock(m_mutex);
       waiting = m_waiters > 0;
       if (m_closed) return false;
-      m_items.push_back(element);
+      m_items.push_back(std::move(element));
       if constexpr (kNotifies) {
         if (m_notifier != nullptr) m_notifier->Notify(this);
       }

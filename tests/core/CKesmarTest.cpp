@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "CKesmarBehaviour.h"
 #include "COtxBool.h"
@@ -63,6 +64,22 @@ TEST(Handle, EmptyValuesEqualEachOtherAndShareThroughCopies) {
   EXPECT_FALSE(empty < copy || empty <= copy || empty > copy || empty >= copy);
   copy.SetOTXJSON(true);  // copies share one behaviour
   EXPECT_EQ(std::string(empty.ToJSON().String()), R"({"type":"EMPTY","value":"not supported"})");
+}
+
+// A moved-from handle holds no behaviour and acts as EMPTY until it is assigned again.
+TEST(Handle, MovedFromHandleActsAsEmpty) {
+  CKesmar source = COtxInt(5);
+  const CKesmar target = std::move(source);
+  EXPECT_EQ(target.Int(), 5);
+  source.SetOTXJSON(true);  // changes nothing shared
+  EXPECT_EQ(source.Type(), OTX::EMPTY);
+  EXPECT_TRUE(source == CKesmar());
+  EXPECT_EQ(static_cast<const std::string&>(source.ToJSON().String()),
+            static_cast<const std::string&>(CKesmar().ToJSON().String()));
+  EXPECT_OTX_THROW(source.Int(), OTX::TypeMismatchException, "EMPTY is not a INTEGER");
+  EXPECT_EQ(source.GetBehaviourReference()->Type(), OTX::EMPTY);
+  source = COtxString(std::string("x"));
+  EXPECT_EQ(static_cast<const std::string&>(source.String()), "x");
 }
 
 TEST(Handle, TypeNamesAndOwnTypeConversions) {
