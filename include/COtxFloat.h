@@ -38,6 +38,8 @@ class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToFloat() const override;
   // The 8 bytes of the IEEE 754 double, least significant first.
   CKesmar ToByteField() const override;
+  // A quantity of the value in "scalar", this precision.
+  CKesmar ToQuantity() const override;
   // The ToString() text.
   CKesmar ToJSON() const override;
   // {"type":"FLOAT","value":<number>,"displayPrecision":<p>}; at precision 16 the number
@@ -51,9 +53,10 @@ class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
 
  protected:
   // Equality within 0.9 * 10^-p, p the smallest of 10 and both precisions; orderings are
-  // exact. Integers take part as floats.
+  // exact. Integers take part as floats, quantities by their SI value and precision.
   bool Compare(Comparison op, const CKesmar& other) const override;
-  // IEEE arithmetic with float or integer others; results have precision 16.
+  // IEEE arithmetic with float or integer others; results have precision 16. Quantity
+  // others: quantity arithmetic.
   CKesmar Calculate(Arithmetic op, const CKesmar& other) const override;
 
  private:

@@ -59,6 +59,8 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToFloat() const override;
   // The LittleEndianBytes form.
   CKesmar ToByteField() const override;
+  // A quantity of the value in "scalar", precision 0.
+  CKesmar ToQuantity() const override;
   // The value in decimal.
   CKesmar ToJSON() const override;
   // {"type":"<type>","value":<decimal>,"displayRadix":"<radix name>"}.
@@ -97,10 +99,12 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   // Whether bit (bitLength - 1) of value is set.
   bool IsNegative(const long long& value, const int& bitLength) const;
 
-  // Integer others compare as 64-bit numbers; float others compare as floats.
+  // Integer others compare as 64-bit numbers; float others compare as floats, quantity
+  // others as quantities.
   bool Compare(Comparison op, const CKesmar& other) const override;
   // Integer others: wrapping 64-bit arithmetic, truncating division, radix DEC. Float
-  // others: float arithmetic. Throws ArithmeticException for a zero divisor.
+  // others: float arithmetic; quantity others: quantity arithmetic. Throws
+  // ArithmeticException for a zero divisor.
   CKesmar Calculate(Arithmetic op, const CKesmar& other) const override;
 
  private:

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "COtxQuantity.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
 
 namespace {
 
@@ -33,16 +35,29 @@ std::strong_ordering CompareExactly(long long integer, double number) {
                         : std::strong_ordering::equal;
 }
 
-std::strong_ordering CompareNumbers(const CKesmar& a, const CKesmar& b) {
-  if (a.IsInt() && b.IsInt()) return a.Int() <=> b.Int();
-  if (a.IsInt()) return CompareExactly(a.Int(), b.Float());
-  if (b.IsInt()) return 0 <=> CompareExactly(b.Int(), a.Float());
-  const double x = a.Float();
-  const double y = b.Float();
+// Doubles by value, NaN after every number.
+std::strong_ordering CompareDoubles(double x, double y) {
   if (std::isnan(x) || std::isnan(y)) return std::isnan(x) <=> std::isnan(y);
   return x < y ? std::strong_ordering::less
          : y < x ? std::strong_ordering::greater
                  : std::strong_ordering::equal;  // -0.0 and 0.0 are one key
+}
+
+std::strong_ordering CompareNumbers(const CKesmar& a, const CKesmar& b) {
+  if (a.IsInt() && b.IsInt()) return a.Int() <=> b.Int();
+  if (a.IsInt()) return CompareExactly(a.Int(), b.Float());
+  if (b.IsInt()) return 0 <=> CompareExactly(b.Int(), a.Float());
+  return CompareDoubles(a.Float(), b.Float());
+}
+
+// Quantities by physical dimension, then by SI value. Their own comparisons throw across
+// dimensions and let "scalar" match every unit, which no total order can keep; within one
+// dimension this is their own order.
+std::strong_ordering CompareQuantities(const CKesmar& a, const CKesmar& b) {
+  const std::string x = a.Quantity().QuantityUnit().Unit().PhysicalDimension();
+  const std::string y = b.Quantity().QuantityUnit().Unit().PhysicalDimension();
+  if (const auto dimension = x.compare(y) <=> 0; dimension != 0) return dimension;
+  return CompareDoubles(a.ToFloat().Float(), b.ToFloat().Float());
 }
 
 std::strong_ordering Compare(const CKesmar& a, const CKesmar& b);
@@ -64,6 +79,7 @@ std::strong_ordering Compare(const CKesmar& a, const CKesmar& b) {
   }
   if (const auto rank = Rank(a) <=> Rank(b); rank != 0) return rank;
   if (IsNumber(a)) return CompareNumbers(a, b);
+  if (type == OTX::QUANTITY) return CompareQuantities(a, b);
   if (type == OTX::LIST) return CompareRanges(a.List(), b.List(), Compare);
   if (type == OTX::MAP) {
     return CompareRanges(a.Map(), b.Map(), [](const auto& x, const auto& y) {

@@ -13,7 +13,9 @@
 #include "COtxList.h"
 #include "COtxMap.h"
 #include "COtxMessageType.h"
+#include "COtxQuantity.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
 
 KesmarCreatorBase::KesmarCreatorBase(OTX::ValueType type) {
   KesmarFactory::Instance()->Register(type, this);
@@ -61,6 +63,8 @@ KesmarCreator<COtxByteField> byteFieldCreator(OTX::BYTEFIELD);
 KesmarCreator<COtxList> listCreator(OTX::LIST);
 KesmarCreator<COtxMap> mapCreator(OTX::MAP);
 KesmarCreator<COtxException> exceptionCreator(OTX::EXCEPTION);
+KesmarCreator<COtxQuantity> quantityCreator(OTX::QUANTITY);
+KesmarCreator<COtxUnit> unitCreator(OTX::UNIT);
 KesmarCreator<COtxConfirmationType> confirmationTypeCreator(OTX::CONFIRMATION_TYPE);
 KesmarCreator<COtxMessageType> messageTypeCreator(OTX::MESSAGE_TYPE);
 KesmarCreator<COtxEnumerationItem> enumerationItemCreator(OTX::ENUMERATION_ITEM);

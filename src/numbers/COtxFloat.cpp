@@ -10,7 +10,9 @@
 #include "COtxBool.h"
 #include "COtxByteField.h"
 #include "COtxInt.h"
+#include "COtxQuantity.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
 #include "core/detail/Errors.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
@@ -82,6 +84,10 @@ bool COtxFloatBehaviour::Compare(Comparison op, const CKesmar& other) const {
   } else if (other.IsInt()) {
     otherValue = static_cast<double>(other.Int());
     otherPrecision = kFullPrecision;
+  } else if (other.Type() == OTX::QUANTITY) {
+    const CKesmar si = other.ToFloat();
+    otherValue = si.Float();
+    otherPrecision = si.Precision();
   } else {
     return Answer(op, std::partial_ordering::unordered);
   }
@@ -98,6 +104,8 @@ CKesmar COtxFloatBehaviour::Calculate(Arithmetic op, const CKesmar& other) const
     rhs = other.Float();
   } else if (other.IsInt()) {
     rhs = static_cast<double>(other.Int());
+  } else if (other.Type() == OTX::QUANTITY) {
+    return Apply(op, ToQuantity(), other);
   } else {
     kesmar::detail::ThrowTypeMismatch();
   }
@@ -129,6 +137,9 @@ CKesmar COtxFloatBehaviour::ToInteger() const {
 
 CKesmar COtxFloatBehaviour::ToString() const { return COtxString(Format(m_value, m_precision)); }
 CKesmar COtxFloatBehaviour::ToFloat() const { return COtxFloat(m_value, kFullPrecision); }
+CKesmar COtxFloatBehaviour::ToQuantity() const {
+  return COtxQuantity(m_value, COtxUnit(), m_precision);
+}
 
 CKesmar COtxFloatBehaviour::ToByteField() const {
   std::vector<unsigned char> bytes(8);

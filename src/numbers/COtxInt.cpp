@@ -6,7 +6,9 @@
 #include "COtxByteField.h"
 #include "COtxException.h"
 #include "COtxFloat.h"
+#include "COtxQuantity.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
@@ -80,12 +82,14 @@ COtxIntBehaviour::COtxIntBehaviour(const CKesmar& object, OTX::ValueType type)
 bool COtxIntBehaviour::Compare(Comparison op, const CKesmar& other) const {
   if (other.IsInt()) return Answer(op, m_value <=> other.Int());
   if (other.Type() == OTX::FLOAT) return Apply(op, ToFloat(), other);
+  if (other.Type() == OTX::QUANTITY) return Apply(op, ToQuantity(), other);
   return Answer(op, std::partial_ordering::unordered);
 }
 
 CKesmar COtxIntBehaviour::Calculate(Arithmetic op, const CKesmar& other) const {
   if (other.IsInt()) return COtxInt(Calculate64(op, m_value, other.Int()), COtxInt::DEC);
   if (other.Type() == OTX::FLOAT) return Apply(op, ToFloat(), other);
+  if (other.Type() == OTX::QUANTITY) return Apply(op, ToQuantity(), other);
   kesmar::detail::ThrowTypeMismatch();
 }
 
@@ -100,6 +104,9 @@ CKesmar COtxIntBehaviour::ToBoolean() const { return COtxBool(m_value != 0); }
 CKesmar COtxIntBehaviour::ToInteger() const { return COtxInt(m_value, COtxInt::DEC); }
 CKesmar COtxIntBehaviour::ToString() const { return COtxString(std::to_string(m_value)); }
 CKesmar COtxIntBehaviour::ToByteField() const { return COtxByteField(LittleEndianBytes(m_value)); }
+CKesmar COtxIntBehaviour::ToQuantity() const {
+  return COtxQuantity(static_cast<double>(m_value), COtxUnit(), 0);
+}
 
 CKesmar COtxIntBehaviour::ToFloat() const {
   return COtxFloat(static_cast<double>(m_value), kesmar::detail::kFullPrecision);

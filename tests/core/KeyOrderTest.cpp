@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@
 #include "COtxInt.h"
 #include "COtxList.h"
 #include "COtxMap.h"
+#include "COtxQuantity.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
+#include "OtxUnitSpec.h"
 
 namespace {
 
@@ -57,6 +61,35 @@ TEST(KeyOrder, MapsKeepKeysOfTypesThatDoNotCompare) {
   EXPECT_TRUE(map.Map().emplace(F(NAN), COtxInt(4)).second);
   EXPECT_FALSE(map.Map().emplace(F(42.0), COtxInt(5)).second);  // 42 and 42.0 are one key
   EXPECT_EQ(static_cast<const std::string&>(map.ToString().String()), "42:3, nan:4, a:1, b:2");
+}
+
+// Quantities of different dimensions do not compare with each other (they throw), yet as keys
+// they order without throwing: by dimension, then by SI value.
+TEST(KeyOrder, OrdersQuantitiesAcrossDimensionsWithoutThrowing) {
+  std::istringstream spec(
+      "<unitSpec><units><id>km</id><displayName>km</displayName><siFactor>1000</siFactor>"
+      "<siOffset>0</siOffset><physicalDimensionRef>length</physicalDimensionRef></units>"
+      "<units><id>m</id><displayName>m</displayName><siFactor>1</siFactor><siOffset>0</siOffset>"
+      "<physicalDimensionRef>length</physicalDimensionRef></units><units><id>kg</id>"
+      "<displayName>kg</displayName><siFactor>1</siFactor><siOffset>0</siOffset>"
+      "<physicalDimensionRef>mass</physicalDimensionRef></units></unitSpec>");
+  OTX::Initialise(spec);
+  const auto q = [](double value, const char* unit) {
+    return COtxQuantity(value, COtxUnit(unit), 2);
+  };
+  const std::vector<std::vector<CKesmar>> kAscending = {
+      {q(1, "m")}, {q(1, "km"), q(1000, "m")}, {q(NAN, "m")},
+      {q(-5, "kg")}, {q(2, "kg")}, {q(1, "scalar")}};
+  for (size_t i = 0; i < kAscending.size(); ++i) {
+    for (size_t j = 0; j < kAscending.size(); ++j) {
+      for (const CKesmar& a : kAscending[i]) {
+        for (const CKesmar& b : kAscending[j]) {
+          SCOPED_TRACE(a.ToString().String() + " vs " + b.ToString().String());
+          EXPECT_EQ(OTX::KeyLess(a, b), i < j);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
