@@ -64,6 +64,8 @@ enum ValueType : std::int32_t {
 
 class CKesmarBehaviour;
 
+// A shared handle on one value. It is a std::exception so that a COtxException is thrown
+// and caught as one; an operation the value's type lacks throws TypeMismatchException.
 class KESMAR_API CKesmar : public std::exception {
  public:
   // A new value of type EMPTY.

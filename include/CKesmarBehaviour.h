@@ -15,6 +15,8 @@
 #include "CKesmar.h"
 #include "KesmarExport.h"
 
+// The base of every value's implementation; each operation a value type does not override
+// throws TypeMismatchException naming the value's type.
 class KESMAR_API CKesmarBehaviour : public std::enable_shared_from_this<CKesmarBehaviour> {
  public:
   // Type EMPTY, OTX-JSON flag false.

@@ -6,6 +6,7 @@
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
 
+// The Boolean's implementation: one bool, fixed at construction.
 class KESMAR_API COtxBoolBehaviour : public COtxComparableBehaviour {
  public:
   explicit COtxBoolBehaviour(bool value = false);
@@ -30,6 +31,7 @@ class KESMAR_API COtxBoolBehaviour : public COtxComparableBehaviour {
   bool m_value;
 };
 
+// A new Boolean. Its object form {"type":"BOOLEAN","value":true} reads back.
 class KESMAR_API COtxBool : public CKesmar {
  public:
   // false.

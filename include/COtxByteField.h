@@ -69,6 +69,8 @@ class KESMAR_API IByteField : public virtual std::vector<unsigned char> {
 
 }  // namespace OTX
 
+// A new byte field; constructors throw as stated at each. Its object form
+// {"type":"BYTEFIELD","value":"<hex>"} reads back.
 class KESMAR_API COtxByteField : public CKesmar {
  public:
   COtxByteField();
@@ -118,6 +120,7 @@ class KESMAR_API COtxByteField : public CKesmar {
   static int NumberOfBytesForBits(int bits, int offset);
 };
 
+// The byte field's implementation: the byte vector (OTX::IByteField) that it changes in place.
 class KESMAR_API COtxByteFieldBehaviour : public COtxComparableBehaviour, public OTX::IByteField {
  public:
   COtxByteFieldBehaviour();

@@ -7,6 +7,8 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new channel state; never throws. Its object form does not read back: the value factory
+// makes no COM_CHANNEL_STATE, so OTX::OtxMapToKesmar reports "Class key not registered".
 class KESMAR_API COtxComChannelState : public CKesmar {
  public:
   enum ComChannelState : int { COMMUNICATION = 0, ONLINE = 1, OFFLINE = 2, CREATED = 3 };
@@ -18,6 +20,7 @@ class KESMAR_API COtxComChannelState : public CKesmar {
   ~COtxComChannelState() override;
 };
 
+// The channel state's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxComChannelStateBehaviour : public COtxEnumeratedBehaviour {
  public:
   explicit COtxComChannelStateBehaviour(long long state);

@@ -9,6 +9,7 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new confirmation type. Its object form reads back through the name.
 class KESMAR_API COtxConfirmationType : public CKesmar {
  public:
   enum ConfirmationType : int { YES = 0, NO = 1, CANCEL = 2 };
@@ -28,6 +29,7 @@ class KESMAR_API COtxConfirmationType : public CKesmar {
   ~COtxConfirmationType() override;
 };
 
+// The confirmation type's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxConfirmationTypeBehaviour : public COtxNamedEnumeratedBehaviour {
  public:
   explicit COtxConfirmationTypeBehaviour(long long type);

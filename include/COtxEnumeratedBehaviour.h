@@ -13,6 +13,8 @@
 #include "COtxInt.h"
 #include "KesmarExport.h"
 
+// The integer behaviour with a name table for the text form; never throws beyond the
+// integer's operations. Its object form is the integer's, with its own type name.
 class KESMAR_API COtxEnumeratedBehaviour : public COtxIntBehaviour {
  public:
   // The enumerator's name; "" for a number outside the table.

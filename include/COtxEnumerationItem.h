@@ -10,6 +10,8 @@
 #include "COtxInt.h"
 #include "KesmarExport.h"
 
+// A new enumeration item. Its object form reads back (the missing "displayRadix" reads as
+// DEC) when both names are strings; writing it throws otherwise.
 class KESMAR_API COtxEnumerationItem : public CKesmar {
  public:
   // The item numbered ToInteger() of value; the names are kept unexamined. Throws what
@@ -25,6 +27,7 @@ class KESMAR_API COtxEnumerationItem : public CKesmar {
   ~COtxEnumerationItem() override;
 };
 
+// The item's implementation: the integer behaviour plus the two name values.
 class KESMAR_API COtxEnumerationItemBehaviour : public COtxIntBehaviour {
  public:
   // See COtxEnumerationItem.

@@ -15,6 +15,7 @@
 
 namespace OTX {
 
+// The three fields of an EVENT value; no member throws.
 class KESMAR_API IEvent {
  public:
   // What the event carries.
@@ -30,6 +31,8 @@ class KESMAR_API IEvent {
 
 }  // namespace OTX
 
+// A new event; never throws. Events have no JSON form of their own: both forms say
+// "not supported", and the object form does not read back.
 class KESMAR_API COtxEvent : public CKesmar {
  public:
   // The kinds of event. The fixed underlying type makes every int a valid event type; only
@@ -62,6 +65,7 @@ class KESMAR_API COtxEvent : public CKesmar {
   COtxEvent();
 };
 
+// The event's implementation; the empty value and params are made on first use.
 class KESMAR_API COtxEventBehaviour : public CKesmarBehaviour, public OTX::IEvent {
  public:
   // An event with an empty value and empty params.

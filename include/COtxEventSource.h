@@ -23,6 +23,8 @@
 
 namespace OTX {
 
+// What an EVENT_SOURCE value does (CKesmar::EventSource()). A closed source refuses quietly:
+// Get and Put return false; what else a member throws is stated at the source kind.
 class KESMAR_API IEventSource {
  public:
   // The type of the events that Put creates (not the value type).
@@ -48,6 +50,8 @@ class KESMAR_API IEventSource {
 
 }  // namespace OTX
 
+// The base of every event source's implementation: the queue, the closed state and the
+// registration in the source registry of its thread group.
 class KESMAR_API COtxEventSourceBehaviour : public CKesmarBehaviour, public OTX::IEventSource {
  public:
   // An open source of the calling thread's group, stamping type on its events; closed at once
@@ -122,6 +126,8 @@ class KESMAR_API COtxEventSourceBehaviour : public CKesmarBehaviour, public OTX:
   static std::mutex& m_mutex;
 };
 
+// A new, registered event source. Event sources of every kind have no JSON form of their
+// own ("not supported"), and the object form does not read back.
 class KESMAR_API COtxEventSource : public CKesmar {
  public:
   // A plain source with event type UNDEFINED.

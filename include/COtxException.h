@@ -113,6 +113,7 @@ class KESMAR_API COtxExceptions {
   static std::mutex m_mutex;
 };
 
+// The exception's implementation: identifier, type text and message, fixed at construction.
 class KESMAR_API COtxExceptionBehaviour : public CKesmarBehaviour, public OTX::IException {
  public:
   COtxExceptionBehaviour(OTX::Exceptions_e id, std::string typeText, std::string text);
@@ -139,6 +140,8 @@ class KESMAR_API COtxExceptionBehaviour : public CKesmarBehaviour, public OTX::I
   std::string m_text;
 };
 
+// A new exception value. Its object form reads back for the identifiers 1 to 41; that of
+// the generic Exception (0) throws "Unregistered exception: Exception" (GetId skips it).
 class KESMAR_API COtxException : public CKesmar {
  public:
   explicit COtxException(OTX::Exceptions_e id);

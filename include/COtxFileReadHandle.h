@@ -19,6 +19,8 @@
 #include "KesmarExport.h"
 #include "OtxFileHandle.h"
 
+// A new handle on an opened stream; throws as stated at the constructor. It has no JSON
+// form of its own ("not supported"), and the object form does not read back.
 class KESMAR_API COtxFileReadHandle : public CKesmar {
  public:
   // A closed handle: no stream, UTF-8, empty name.
@@ -35,6 +37,7 @@ class KESMAR_API COtxFileReadHandle : public CKesmar {
   ~COtxFileReadHandle() override;
 };
 
+// The handle's implementation: the shared stream, its size, the read position and state.
 class KESMAR_API COtxFileReadHandleBehaviour : public CKesmarBehaviour,
                                                public OTX::IFileHandle,
                                                public OTX::IFileReadHandle {

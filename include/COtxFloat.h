@@ -7,6 +7,7 @@
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
 
+// A new float; only the object-form constructor throws. The object form reads back.
 class KESMAR_API COtxFloat : public CKesmar {
  public:
   // Precision: 16 (the largest kept) writes 16 significant digits, 0 to 15 that many
@@ -20,6 +21,7 @@ class KESMAR_API COtxFloat : public CKesmar {
   ~COtxFloat() override;
 };
 
+// The float's implementation: the double and its display precision.
 class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
  public:
   // REQUIRES: the caller has limited the precision as it wants it kept.

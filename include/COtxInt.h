@@ -11,6 +11,8 @@
 #include "KesmarExport.h"
 #include "OtxEncoding.h"
 
+// A new integer; only the object-form and byte-field constructors throw. The object form
+// reads back with its radix.
 class KESMAR_API COtxInt : public CKesmar {
  public:
   // Display radix: carried into the JSON object form, changes no arithmetic or text.
@@ -36,6 +38,8 @@ class KESMAR_API COtxInt : public CKesmar {
   static const std::string& RadixName(Radix radix);
 };
 
+// The integer's implementation: the 64-bit value, the radix and the value type it carries
+// (INTEGER, or an enumerated type built on it).
 class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
  public:
   // 0, radix DEC, type INTEGER.

@@ -10,6 +10,7 @@
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
 
+// The list's implementation: the element vector itself, changed in place by callers.
 class KESMAR_API COtxListBehaviour : public COtxComparableBehaviour, public std::vector<CKesmar> {
  public:
   COtxListBehaviour();
@@ -35,6 +36,8 @@ class KESMAR_API COtxListBehaviour : public COtxComparableBehaviour, public std:
   bool Compare(Comparison op, const CKesmar& other) const override;
 };
 
+// A new list. Its object form reads back when every element's object form does; the first
+// element that does not fails the whole list.
 class KESMAR_API COtxList : public CKesmar {
  public:
   COtxList();

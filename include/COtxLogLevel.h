@@ -9,6 +9,8 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new log level; never throws. Its object form does not read back: the value factory
+// makes no LOG_LEVEL, so OTX::OtxMapToKesmar reports "Class key not registered".
 class KESMAR_API COtxLogLevel : public CKesmar {
  public:
   enum LogLevel : int {
@@ -33,6 +35,7 @@ class KESMAR_API COtxLogLevel : public CKesmar {
   ~COtxLogLevel() override;
 };
 
+// The log level's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxLogLevelBehaviour : public COtxEnumeratedBehaviour {
  public:
   explicit COtxLogLevelBehaviour(long long level);

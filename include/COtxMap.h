@@ -12,6 +12,7 @@
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
 
+// The map's implementation: the std::map itself, changed in place by callers.
 class KESMAR_API COtxMapBehaviour : public COtxComparableBehaviour,
                                     public std::map<CKesmar, CKesmar> {
  public:
@@ -40,6 +41,8 @@ class KESMAR_API COtxMapBehaviour : public COtxComparableBehaviour,
   bool Compare(Comparison op, const CKesmar& other) const override;
 };
 
+// A new map. Its object form reads back when every mapped value's object form does; keys
+// come back as strings.
 class KESMAR_API COtxMap : public CKesmar {
  public:
   COtxMap();

@@ -10,6 +10,7 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new message type. Its object form reads back through the name.
 class KESMAR_API COtxMessageType : public CKesmar {
  public:
   enum MessageType : int {
@@ -35,6 +36,7 @@ class KESMAR_API COtxMessageType : public CKesmar {
   ~COtxMessageType() override;
 };
 
+// The message type's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxMessageTypeBehaviour : public COtxNamedEnumeratedBehaviour {
  public:
   explicit COtxMessageTypeBehaviour(long long type);

@@ -13,6 +13,8 @@
 #include "EventQueue.h"
 #include "KesmarExport.h"
 
+// The multi-event source's implementation: the members and one ready entry per event
+// waiting in them.
 class KESMAR_API COtxMultiEventSourceBehaviour : public COtxEventSourceBehaviour, public QNotify {
  public:
   COtxMultiEventSourceBehaviour();
@@ -44,6 +46,7 @@ class KESMAR_API COtxMultiEventSourceBehaviour : public COtxEventSourceBehaviour
   EventQueue<EventQueue<CKesmar>*> m_ready;
 };
 
+// A new multi-event source without members; never throws.
 class KESMAR_API COtxMultiEventSource : public COtxEventSource {
  public:
   COtxMultiEventSource();

@@ -38,6 +38,8 @@ class KESMAR_API IQuantity {
 
 }  // namespace OTX
 
+// A new quantity; constructors throw as stated at each. The object form reads back; a unit
+// id that the loaded specification does not know throws UnknownUnitException.
 class KESMAR_API COtxQuantity : public CKesmar {
  public:
   // The three fields as given. Throws TypeMismatchException when unit is not a unit.
@@ -46,7 +48,8 @@ class KESMAR_API COtxQuantity : public CKesmar {
   // the same dimension converted through its SI value. Throws InvalidConversionException for
   // a quantity of another dimension and TypeMismatchException for a value that has no float.
   COtxQuantity(const CKesmar& value, const CKesmar& unit, int precision);
-  // From the JSON object form: "unitId" ("scalar" when missing or unknown),
+  // From the JSON object form: "unitId" ("scalar" when missing or not a string; an unknown
+  // id throws UnknownUnitException),
   // "displayPrecision" (16 when missing or not an integer) and "value" (required).
   explicit COtxQuantity(const CKesmar& object);
   COtxQuantity(const COtxQuantity&) = default;
@@ -56,6 +59,7 @@ class KESMAR_API COtxQuantity : public CKesmar {
 
 class COtxUnitBehaviour;
 
+// The quantity's implementation: the number in its own unit, the unit and the precision.
 class KESMAR_API COtxQuantityBehaviour : public COtxArithmeticBehaviour, public OTX::IQuantity {
  public:
   // REQUIRES: unit is a COtxUnit.

@@ -7,6 +7,8 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new response state; never throws. Its object form does not read back: the value factory
+// makes no RESPONSE_STATE, so OTX::OtxMapToKesmar reports "Class key not registered".
 class KESMAR_API COtxResponseState : public CKesmar {
  public:
   enum ResponseState : int { FAILED = 0, INVALID = 1, NEGATIVE = 2, POSITIVE = 3 };
@@ -18,6 +20,7 @@ class KESMAR_API COtxResponseState : public CKesmar {
   ~COtxResponseState() override;
 };
 
+// The response state's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxResponseStateBehaviour : public COtxEnumeratedBehaviour {
  public:
   explicit COtxResponseStateBehaviour(long long state);

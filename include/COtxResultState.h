@@ -8,6 +8,8 @@
 #include "COtxEnumeratedBehaviour.h"
 #include "KesmarExport.h"
 
+// A new result state; never throws. Its object form does not read back: the value factory
+// makes no RESULT_STATE, so OTX::OtxMapToKesmar reports "Class key not registered".
 class KESMAR_API COtxResultState : public CKesmar {
  public:
   enum ResultState : int {
@@ -28,6 +30,7 @@ class KESMAR_API COtxResultState : public CKesmar {
   ~COtxResultState() override;
 };
 
+// The result state's implementation: its name table over the integer behaviour.
 class KESMAR_API COtxResultStateBehaviour : public COtxEnumeratedBehaviour {
  public:
   explicit COtxResultStateBehaviour(long long state);

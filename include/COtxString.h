@@ -55,6 +55,7 @@ class KESMAR_API IString : public IStringUtil, public virtual std::string {
 
 }  // namespace OTX
 
+// The string's implementation: the text itself (OTX::IString), fixed at construction.
 class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparableBehaviour {
  public:
   COtxStringBehaviour();
@@ -113,6 +114,7 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   bool Compare(Comparison op, const CKesmar& other) const override;
 };
 
+// A new string; constructors throw as stated at each. The object form reads back.
 class KESMAR_API COtxString : public CKesmar {
  public:
   // The empty text.

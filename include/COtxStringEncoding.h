@@ -10,6 +10,8 @@
 #include "COtxInt.h"
 #include "KesmarExport.h"
 
+// A new encoding value; never throws. Its object form does not read back: the value factory
+// makes no STRING_ENCODING ("Class key not registered"); the number in "value" rebuilds it.
 class KESMAR_API COtxStringEncoding : public CKesmar {
  public:
   // Numbered as the name table; the names are "US-ASCII", "ISO-8859-1", "UTF-8", "UTF-16BE",
@@ -43,6 +45,7 @@ class KESMAR_API COtxStringEncoding : public CKesmar {
   using CKesmar::String;
 };
 
+// The encoding's implementation: the integer behaviour with the name table.
 class KESMAR_API COtxStringEncodingBehaviour : public COtxIntBehaviour {
  public:
   explicit COtxStringEncodingBehaviour(int encoding);

@@ -10,6 +10,7 @@
 #include "COtxEventSource.h"
 #include "KesmarExport.h"
 
+// The threshold source's implementation: the two bounds, copied at construction.
 class KESMAR_API COtxThresholdExceededEventSourceBehaviour : public COtxEventSourceBehaviour {
  public:
   // Copies the bounds and offers value.
@@ -32,6 +33,7 @@ class KESMAR_API COtxThresholdExceededEventSourceBehaviour : public COtxEventSou
   const CKesmar m_upper;
 };
 
+// A new threshold source; throws what comparing value with the bounds throws.
 class KESMAR_API COtxThresholdExceededEventSource : public COtxEventSource {
  public:
   COtxThresholdExceededEventSource(const CKesmar& lower, const CKesmar& upper,

@@ -14,6 +14,7 @@
 #include "COtxEventSource.h"
 #include "KesmarExport.h"
 
+// The timer's implementation: the period, the timer thread and the gate that cancels it.
 class KESMAR_API COtxTimerExpiredEventSourceBehaviour : public COtxEventSourceBehaviour {
  public:
   // Reads the period, time.Int() milliseconds (throws TypeMismatchException when time is not
@@ -48,6 +49,7 @@ class KESMAR_API COtxTimerExpiredEventSourceBehaviour : public COtxEventSourceBe
   int m_gateState = 0;
 };
 
+// A new timer source, started at once.
 class KESMAR_API COtxTimerExpiredEventSource : public COtxEventSource {
  public:
   // A timer of time.Int() milliseconds; throws TypeMismatchException (and starts no thread)

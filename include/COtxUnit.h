@@ -39,6 +39,8 @@ class KESMAR_API IUnit {
 
 }  // namespace OTX
 
+// A unit of the loaded specification; throws UnknownUnitException for an unknown id. Its
+// object form reads back while the specification knows the id.
 class KESMAR_API COtxUnit : public CKesmar {
  public:
   // The unit "scalar". Throws UnknownUnitException before a specification is loaded.
@@ -53,6 +55,7 @@ class KESMAR_API COtxUnit : public CKesmar {
   ~COtxUnit() override;
 };
 
+// The unit's implementation: its entry and the tables that hold it.
 class KESMAR_API COtxUnitBehaviour : public CKesmarBehaviour, public OTX::IUnit {
  public:
   // REQUIRES: entry belongs to tables.

@@ -28,6 +28,7 @@ class KESMAR_API QNotify {
   virtual ~QNotify() = default;
 };
 
+// The queue described above, of elements of type T.
 template <class T>
 class EventQueue {
  public:

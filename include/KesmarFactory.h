@@ -11,6 +11,7 @@
 #include "CKesmar.h"
 #include "KesmarExport.h"
 
+// The base of the creators; a creator registers itself when constructed.
 class KESMAR_API KesmarCreatorBase {
  public:
   // Registers this creator under the name of type.
@@ -20,6 +21,7 @@ class KESMAR_API KesmarCreatorBase {
   // Does not unregister: creators live as long as the library.
   virtual ~KesmarCreatorBase();
 
+  // The value made from the object form; throws what the type's constructor throws.
   virtual CKesmar Create(const CKesmar& object) = 0;
 };
 
@@ -31,6 +33,12 @@ class KesmarCreator : public KesmarCreatorBase {
   CKesmar Create(const CKesmar& object) override { return T(object); }
 };
 
+// The registry of creators by class key. The library registers BOOLEAN, INTEGER, FLOAT,
+// STRING, BYTEFIELD, LIST, MAP, EXCEPTION, QUANTITY, UNIT, CONFIRMATION_TYPE, MESSAGE_TYPE
+// and ENUMERATION_ITEM. The object forms of EMPTY, STRING_ENCODING, LOG_LEVEL, RESULT_STATE,
+// RESPONSE_STATE, COM_CHANNEL_STATE, EVENT, the event sources and FILE_READ_HANDLE have no
+// creator and do not read back ("Class key not registered: <key>"); nor does an EXCEPTION of
+// the generic identifier 0 (see COtxException).
 class KESMAR_API KesmarFactory {
  public:
   // The process's factory, made on first use and never destroyed.

@@ -15,6 +15,7 @@ enum Encoding : int {
   UnpackedBinaryCodedDecimal = 6,  // one 8-bit digit per byte
 };
 
+// The byte order of an integer written into a byte field.
 enum Endianness : int { LittleEndian = 0, BigEndian = 1 };
 
 }  // namespace OTX

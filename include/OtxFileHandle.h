@@ -9,6 +9,7 @@
 
 namespace OTX {
 
+// Closing a file (CKesmar::FileHandle()).
 class KESMAR_API IFileHandle {
  public:
   // Marks the file closed; every later operation but the text form fails. Throws
@@ -19,6 +20,7 @@ class KESMAR_API IFileHandle {
   ~IFileHandle() = default;
 };
 
+// Reading a file (CKesmar::FileReadHandle()); every member throws as stated once closed.
 class KESMAR_API IFileReadHandle {
  public:
   // BOOLEAN: whether the read position has reached the file's size. Throws

@@ -28,6 +28,8 @@ class IFileReadHandle;
     virtual ~Name() = 0;                       \
   }
 
+// The interfaces of the surrounding runtime; the library only hands them out by reference
+// (CKesmar::Message() and its kin, which throw TypeMismatchException on a library value).
 KESMAR_DECLARE_RUNTIME_INTERFACE(IMessage);
 KESMAR_DECLARE_RUNTIME_INTERFACE(IResult);
 KESMAR_DECLARE_RUNTIME_INTERFACE(IResponse);

@@ -43,8 +43,9 @@ KESMAR_API bool FromJSON(const char* text, CKesmar& result);
 KESMAR_API CKesmar FromJSON(const std::string& text);
 
 // The typed value an object form (a MAP with "type" and "value" members) describes, made by
-// the value factory. A missing "value" throws std::out_of_range "invalid map<K, T> key";
-// every other failure throws TypeMismatchException "Error: <cause> Parsing <object text>".
+// the value factory (KesmarFactory.h lists the types that read back). A missing "value"
+// throws std::out_of_range "invalid map<K, T> key"; every other failure throws
+// TypeMismatchException "Error: <cause> Parsing <object text>".
 KESMAR_API CKesmar OtxMapToKesmar(const CKesmar& object);
 // Replaces every value of map by OtxMapToKesmar of it, in place. Entries that fail are
 // logged and left as they were.

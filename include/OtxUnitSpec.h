@@ -37,6 +37,7 @@ struct UnitDefinition {
 // exponents a document writes, explicit zeros included.
 using DimensionExponents = std::map<int, int>;
 
+// The process's unit specification and selected country group; see above for what throws.
 class KESMAR_API COtxUnitSpec {
  public:
   // The one specification of the process, made when the library loads (which initialises

@@ -12,6 +12,7 @@
 #include "CKesmar.h"
 #include "KesmarExport.h"
 
+// One variable's value and the event sources that watch it; throws what the sources throw.
 class KESMAR_API OtxVariable {
  public:
   // Holds value itself (shared, not copied); no sources.

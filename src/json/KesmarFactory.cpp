@@ -54,7 +54,9 @@ CKesmar KesmarFactory::Create(const std::string& classKey, const CKesmar& object
 namespace {
 
 // The types that read back from their JSON object form; each registers while the library
-// loads.
+// loads. No other class key is known: string encodings, log levels, result, response and
+// channel states, events, event sources, file handles and EMPTY fail with "Class key not
+// registered".
 KesmarCreator<COtxBool> boolCreator(OTX::BOOLEAN);
 KesmarCreator<COtxInt> intCreator(OTX::INTEGER);
 KesmarCreator<COtxFloat> floatCreator(OTX::FLOAT);

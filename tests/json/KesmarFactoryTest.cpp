@@ -28,7 +28,7 @@ TEST(Factory, KeysMatchExactlyAndALaterCreatorReplacesTheEarlierOne) {
   KesmarFactory* factory = KesmarFactory::Instance();
   EXPECT_EQ(factory->Create("INTEGER", kSeven).Int(), 7);
   EXPECT_STD_THROW(factory->Create("FLOAT", kSeven), std::out_of_range, "invalid map<K, T> key");
-  for (const char* key : {"integer", "EMPTY", "INTEGER "}) {
+  for (const char* key : {"integer", "EMPTY", "INTEGER ", "STRING_ENCODING", "LOG_LEVEL"}) {
     EXPECT_STD_THROW(factory->Create(key, kSeven), std::runtime_error,
                      std::string("Class key not registered: ") + key);
   }
