@@ -1,11 +1,11 @@
 # The project's two entry points on a fresh Debian 12 machine:
-#   make run   builds the library and runs the example program
+#   make run   builds the library and the tool and runs the tool's demonstration (kesmar demo)
 #   make test  runs the test suite in the default build, under Address/UB sanitizers, and the
 #              threaded tests under ThreadSanitizer, and again built with Clang
 #   make bench runs the benchmarks, which print ratios against baselines of the same run
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 
-PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev libxerces-c-dev
+PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev libxerces-c-dev libcli11-dev
 WERROR ?= OFF
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 
@@ -19,7 +19,7 @@ build-default: deps
 	cmake --build --preset default
 
 run: build-default
-	./build/default/examples/kesmar_example
+	./build/default/tools/kesmar demo
 
 test: build-default
 	ctest --preset default
