@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,13 @@
 #include "COtxLogLevel.h"
 #include "COtxMap.h"
 #include "COtxMessageType.h"
+#include "COtxQuantity.h"
 #include "COtxResponseState.h"
 #include "COtxResultState.h"
 #include "COtxString.h"
+#include "COtxUnit.h"
 #include "OtxJSON.h"
+#include "OtxUnitSpec.h"
 #include "TestSupport.h"
 
 namespace {
@@ -76,9 +80,15 @@ TEST(EnumeratedTypes, NumbersRenderTheirNamesAndLookupsThatMissGiveZero) {
                    "INTEGER is not a STRING");
 }
 
-// Every type that the value factory creates (QUANTITY aside) reads back from the object form
-// it writes, and the value read writes the same form again.
+// Every type that the value factory creates reads back from the object form it writes, and
+// the value read writes the same form again.
 TEST(ObjectFormReadBack, EveryCreatableTypeReadsItsOwnForm) {
+  std::istringstream units(
+      "<unitSpec><physicalDimensions><id>length</id><lengthExponent>1</lengthExponent>"
+      "</physicalDimensions><units><id>km</id><displayName>km</displayName>"
+      "<siFactor>1000</siFactor><siOffset>0</siOffset>"
+      "<physicalDimensionRef>length</physicalDimensionRef></units></unitSpec>");
+  OTX::Initialise(units);
   const CKesmar values[] = {
       COtxBool(true),
       COtxInt(-3, COtxInt::BIN),
@@ -89,7 +99,9 @@ TEST(ObjectFormReadBack, EveryCreatableTypeReadsItsOwnForm) {
       COtxMap(Members{{"k", COtxString("v")}}),
       COtxException(OTX::UserException, "message"),
       Confirmation(Confirmation::CANCEL),
-      COtxEnumerationItem(COtxString("Colour"), COtxString("RED"), COtxInt(1))};
+      COtxEnumerationItem(COtxString("Colour"), COtxString("RED"), COtxInt(1)),
+      COtxUnit("km"),
+      COtxQuantity(1.25, COtxUnit("km"), 3)};
   for (const CKesmar& value : values) {
     value.SetOTXJSON(true);
     const std::string form = value.ToJSON().String();
