@@ -39,8 +39,8 @@ class KESMAR_API IUnit {
 
 }  // namespace OTX
 
-// A unit of the loaded specification; throws UnknownUnitException for an unknown id. Its
-// object form reads back while the specification knows the id.
+// A unit of the loaded unit document; throws UnknownUnitException for an unknown id. Its
+// object form reads back while the loaded document defines the id.
 class KESMAR_API COtxUnit : public CKesmar {
  public:
   // The unit "scalar". Throws UnknownUnitException before a specification is loaded.

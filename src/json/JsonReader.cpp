@@ -40,14 +40,13 @@ constexpr unsigned kParseFlags =
 // small: its decimal order (digits before the first significant one, shifted by the
 // exponent) is positive.
 bool BeyondDoubleRange(std::string_view text) {
-  long long order = 0;
   std::size_t i = text.starts_with('-') ? 1 : 0;
   for (; i < text.size() && text[i] == '0'; ++i) {
   }
   const std::size_t integerStart = i;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
   }
-  order = static_cast<long long>(i - integerStart);  // significant integer digits
+  long long order = static_cast<long long>(i - integerStart);  // significant integer digits
   if (order == 0 && i < text.size() && text[i] == '.') {
     for (++i; i < text.size() && text[i] == '0'; ++i) --order;  // zeros after the point
   }

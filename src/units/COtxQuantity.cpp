@@ -64,7 +64,7 @@ double ConvertedNumber(const CKesmar& value, const CKesmar& unit) {
 }
 
 // The unit of the object form: "scalar" when "unitId" is missing or no string; an id that
-// the specification does not know throws rather than losing the unit.
+// the loaded unit document does not define throws rather than losing the unit.
 CKesmar UnitOfObject(const CKesmar& object) {
   std::string id;
   try {
