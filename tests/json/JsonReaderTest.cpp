@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <locale.h>
+#include <map>
 #include <random>
 #include <memory>
 #include <stdexcept>
@@ -21,6 +22,7 @@
 #include "COtxList.h"
 #include "COtxMap.h"
 #include "COtxString.h"
+#include "KesmarFactory.h"
 #include "PelmUtils.h"
 #include "TestSupport.h"
 
@@ -41,6 +43,15 @@ CKesmar ReadForm(const std::string& text) { return OTX::OtxMapToKesmar(OTX::From
 COtxInt::Radix RadixOf(const CKesmar& value) {
   return std::dynamic_pointer_cast<COtxIntBehaviour>(value.GetBehaviourReference())->GetRadix();
 }
+
+const CKesmar kSeven = COtxMap(std::map<const std::string, CKesmar>{
+    {"value", COtxInt(7)}, {"displayRadix", COtxString(std::string("HEX"))}});
+
+class Fixed : public KesmarCreatorBase {
+ public:
+  using KesmarCreatorBase::KesmarCreatorBase;
+  CKesmar Create(const CKesmar&) override { return COtxString(std::string("fixed")); }
+};
 
 }  // namespace
 
@@ -236,4 +247,20 @@ TEST(ThreadsJsonRead, ParseAndConvertConcurrently) {
   }
   for (auto& thread : threads) thread.join();
   for (int count : matches) EXPECT_EQ(count, 500);
+}
+
+TEST(Factory, KeysMatchExactlyAndALaterCreatorReplacesTheEarlierOne) {
+  KesmarFactory* factory = KesmarFactory::Instance();
+  EXPECT_EQ(factory->Create("INTEGER", kSeven).Int(), 7);
+  for (const char* key : {"integer", "EMPTY", "INTEGER ", "STRING_ENCODING", "LOG_LEVEL"}) {
+    EXPECT_STD_THROW(factory->Create(key, kSeven), std::runtime_error,
+                     std::string("Class key not registered: ") + key);
+  }
+  // Constructing a creator registers it; the last one restores integers as the library reads them.
+  static Fixed fixed(OTX::INTEGER);
+  static KesmarCreator<COtxInt> integers(OTX::INTEGER);
+  factory->Register(OTX::INTEGER, &fixed);
+  EXPECT_EQ(static_cast<const std::string&>(factory->Create("INTEGER", kSeven).String()), "fixed");
+  factory->Register(OTX::INTEGER, &integers);
+  EXPECT_EQ(factory->Create("INTEGER", kSeven).Int(), 7);
 }

@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "PelmUtils.h"
+#include "pelmutils/detail/LogLevels.h"
 
 namespace {
 
@@ -55,19 +62,6 @@ TEST(Charset, RoundTripsAppendToOutput) {
     std::string decoded = "*";
     ASSERT_TRUE(ToUtf8(encoding, Bytes(encoded.begin() + 1, encoded.end()), decoded));
     EXPECT_EQ(decoded, "*" + std::string(utf8));
-  }
-}
-
-TEST(Charset, Utf16DecodingFollowsByteOrderMark) {
-  const EncodedText kCases[] = {
-      {"UTF-16", "Gü€", "FF FE 47 00 FC 00 AC 20"},  // little-endian mark, dropped
-      {"UTF-16", "Gü€", "00 47 00 FC 20 AC"},        // no mark: big-endian
-      {"UTF-16BE", "\uFEFFA", "FE FF 00 41"},        // an explicit order keeps the mark as text
-  };
-  for (const auto& [encoding, utf8, bytes] : kCases) {
-    std::string decoded;
-    ASSERT_TRUE(ToUtf8(encoding, Hex(bytes), decoded)) << encoding << " " << bytes;
-    EXPECT_EQ(decoded, utf8) << encoding << " " << bytes;
   }
 }
 
@@ -153,6 +147,115 @@ TEST(ThreadsCharset, ShortLivedThreadsConvert) {
     }
   }
   EXPECT_EQ(failures.load(), 0);
+}
+
+
+using PelmUtil::ThreadGroup;
+
+TEST(ThreadGroup, AddLookUpReplaceRemove) {
+  const std::thread::id self = std::this_thread::get_id();
+  std::thread::id other;
+  std::thread([&other] { other = std::this_thread::get_id(); }).join();
+
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(other), std::thread::id());
+  ThreadGroup::Add(other, self);
+  ThreadGroup::Add(self, self);
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(other), self);
+  ThreadGroup::Add(other, other);  // replaces the earlier group
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(other), other);
+  ThreadGroup::Remove(other);
+  ThreadGroup::Remove(other);  // removing twice is harmless
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(other), std::thread::id());
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(self), self);
+  ThreadGroup::Remove(self);
+  EXPECT_EQ(ThreadGroup::GetThreadGroupId(self), std::thread::id());
+}
+
+// Each thread joins a group, converts through several sets, checks its group and logs a line;
+// run under ThreadSanitizer in CI.
+TEST(ThreadsPelmUtil, ConversionsAndGroupsFromManyThreads) {
+  const std::string text = "Grüße, Čeština € 𝄞";
+  const std::thread::id leader = std::this_thread::get_id();
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  FILE* stream = open_memstream(&buffer, &size);
+  ASSERT_NE(stream, nullptr);
+  std::atomic<int> failures{0};
+  {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < 8; ++t) {
+      threads.emplace_back([&, t] {
+        const std::thread::id self = std::this_thread::get_id();
+        ThreadGroup::Add(self, leader);
+        for (int round = 0; round < 200; ++round) {
+          for (const char* encoding : {"UTF-16", "UTF-16LE", "ISO-8859-2", "WINDOWS-1252"}) {
+            const std::string sample = encoding[0] == 'U' ? text : "Grüße";
+            Bytes encoded;
+            std::string decoded;
+            if (!FromUtf8(encoding, sample, encoded) || !ToUtf8(encoding, encoded, decoded) ||
+                decoded != sample) {
+              ++failures;
+            }
+          }
+          if (ThreadGroup::GetThreadGroupId(self) != leader) ++failures;
+        }
+        PelmUtil::CLog(0, stream).Get(3, 0) << "thread " << t << " done";
+        ThreadGroup::Remove(self);
+      });
+    }
+  }
+  std::fclose(stream);
+  std::istringstream lines(std::string(buffer, size));
+  std::free(buffer);
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    EXPECT_NE(line.find(" done"), std::string::npos) << line;  // lines never interleave
+  }
+  EXPECT_EQ(count, 8);
+  EXPECT_EQ(failures.load(), 0);
+}
+
+
+TEST(LogLevels, ParsesPairsAndSkipsWhatItCannotRead) {
+  // Subsystems not named must be at level 1.
+  const std::pair<const char*, std::map<int, int>> cases[] = {
+      // clang-format off
+      {"", {}}, {"3=5,0=1", {{3, 5}, {0, 1}}}, {"0=0,15=4", {{0, 0}, {15, 4}}},
+      {" 3 = 5 , 7=2", {{3, 5}, {7, 2}}}, {"3=5,garbage,7=2", {{3, 5}, {7, 2}}},
+      {"3=5x,7=2", {{7, 2}}}, {"3=,=4,7=2,,", {{7, 2}}}, {"16=5,99=5,-1=5,2=-3", {}},
+      {"3=4294967301", {}},  // would wrap to 5 if narrowed
+      {"3=1,3=4", {{3, 4}}},
+      // clang-format on
+  };
+  for (const auto& [text, named] : cases) {
+    const PelmUtil::detail::LevelTable table = PelmUtil::detail::ParseLogLevels(text);
+    for (int subsystem = 0; subsystem < PelmUtil::CLog::kSubsystems; ++subsystem) {
+      const auto found = named.find(subsystem);
+      EXPECT_EQ(table[static_cast<std::size_t>(subsystem)],
+                found == named.end() ? 1 : found->second)
+          << "PELM_LOG_LEVEL=" << text << ", subsystem " << subsystem;
+    }
+  }
+}
+
+TEST(Log, WritesOneLineWithTheText) {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  FILE* stream = open_memstream(&buffer, &size);
+  ASSERT_NE(stream, nullptr);
+  PelmUtil::CLog(0, stream).Get(2, 3) << "Grüße " << 42;
+  std::fclose(stream);
+  const std::string written(buffer, size);
+  std::free(buffer);
+  EXPECT_NE(written.find(" [3] Grüße 42\n"), std::string::npos) << written;
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
+  EXPECT_EQ(written.back(), '\n');
+}
+
+TEST(ClassName, DemanglesRunTimeTypeNames) {
+  EXPECT_EQ(PelmUtil::className(typeid(std::pair<int, char>).name()), "std::pair<int, char>");
+  EXPECT_EQ(PelmUtil::className("Not a mangled name"), "Not a mangled name");
+  EXPECT_EQ(PelmUtil::className(nullptr), "");
 }
 
 }  // namespace
