@@ -10,6 +10,7 @@
 #include "COtxMap.h"
 #include "COtxString.h"
 #include "OtxJSON.h"
+#include "core/detail/NestingGuard.h"
 #include "core/detail/ObjectForm.h"
 
 namespace {
@@ -17,6 +18,7 @@ namespace {
 // The typed elements of {"type":"LIST","value":[<object form>,...]}.
 std::vector<CKesmar> ReadElements(const CKesmar& object) {
   const CKesmar forms = kesmar::detail::ObjectMember(object, "value");
+  const kesmar::detail::NestingGuard guard(&forms.List(), "LIST");
   std::vector<CKesmar> elements;
   elements.reserve(forms.List().size());
   for (const CKesmar& form : forms.List()) {
@@ -30,6 +32,7 @@ std::vector<CKesmar> ReadElements(const CKesmar& object) {
 // must be strings (String() throws for any other type); a repeated key keeps its first value.
 std::map<CKesmar, CKesmar> ReadEntries(const CKesmar& object) {
   const CKesmar forms = kesmar::detail::ObjectMember(object, "value");
+  const kesmar::detail::NestingGuard guard(&forms.Map(), "MAP");
   std::map<CKesmar, CKesmar> entries;
   for (const auto& [key, form] : forms.Map()) {
     CKesmar value = OTX::OtxMapToKesmar(form);

@@ -10,6 +10,7 @@
 #include "COtxQuantity.h"
 #include "COtxString.h"
 #include "COtxUnit.h"
+#include "core/detail/NestingGuard.h"
 
 namespace {
 
@@ -80,8 +81,12 @@ std::strong_ordering Compare(const CKesmar& a, const CKesmar& b) {
   if (const auto rank = Rank(a) <=> Rank(b); rank != 0) return rank;
   if (IsNumber(a)) return CompareNumbers(a, b);
   if (type == OTX::QUANTITY) return CompareQuantities(a, b);
-  if (type == OTX::LIST) return CompareRanges(a.List(), b.List(), Compare);
+  if (type == OTX::LIST) {
+    const kesmar::detail::NestingGuard guard(&a.List(), "LIST");
+    return CompareRanges(a.List(), b.List(), Compare);
+  }
   if (type == OTX::MAP) {
+    const kesmar::detail::NestingGuard guard(&a.Map(), "MAP");
     return CompareRanges(a.Map(), b.Map(), [](const auto& x, const auto& y) {
       const auto key = Compare(x.first, y.first);
       return key != 0 ? key : Compare(x.second, y.second);

@@ -6,6 +6,7 @@
 #include "COtxList.h"
 #include "COtxMap.h"
 #include "COtxString.h"
+#include "core/detail/NestingGuard.h"
 
 namespace OTX {
 namespace {
@@ -31,11 +32,13 @@ const CKesmar& CheckedType(const CKesmar& value, OTX::ValueType type) {
 
 CKesmar DeepCopy(const CKesmar& value) {
   if (value.Type() == OTX::MAP) {
+    const kesmar::detail::NestingGuard guard(&value.Map(), "MAP");
     std::map<CKesmar, CKesmar> entries;
     for (const auto& [key, mapped] : value.Map()) entries.emplace_hint(entries.end(), key, DeepCopy(mapped));
     return COtxMap(entries);
   }
   if (value.Type() == OTX::LIST) {
+    const kesmar::detail::NestingGuard guard(&value.List(), "LIST");
     std::vector<CKesmar> elements;
     elements.reserve(value.List().size());
     for (const CKesmar& element : value.List()) elements.push_back(DeepCopy(element));
