@@ -5,7 +5,7 @@
 #   make bench runs the benchmarks, which print ratios against baselines of the same run
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 
-PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev libxerces-c-dev libcli11-dev libclang-rt-14-dev nlohmann-json3-dev
+PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev libxerces-c-dev libcli11-dev libclang-rt-14-dev nlohmann-json3-dev libmimalloc-dev
 WERROR ?= OFF
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 

@@ -14,6 +14,7 @@
 #include "COtxBool.h"
 #include "COtxException.h"
 #include "COtxString.h"
+#include "RatioReporter.h"
 
 namespace {
 
@@ -114,6 +115,55 @@ void Engine(benchmark::State& state, const char* pattern, const std::string& (*t
     }
   }
 }
+
+// Typical patterns over 64 KiB of log text whose only match is at its end, against
+// std::regex_search with the pattern compiled once.
+const std::string& LogText() {
+  static const std::string text = [] {
+    std::string log;
+    while (log.size() < (64u << 10)) log += "ECU response positive, session default, ok. ";
+    return log + "DTC P0301 at 1234 rpm";
+  }();
+  return text;
+}
+
+void StdRegexOnLog(benchmark::State& state, const char* pattern) {
+  const std::regex compiled(pattern);
+  for (auto _ : state) benchmark::DoNotOptimize(std::regex_search(LogText(), compiled));
+}
+
+void EngineOnLog(benchmark::State& state, const char* pattern) {
+  const CKesmar subject = COtxString(LogText());
+  const CKesmar expression = COtxString(std::string(pattern));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(subject.String().MatchToRegularExpression(expression).Bool());
+  }
+}
+
+struct Typical {
+  const char* name;
+  const char* pattern;
+};
+const Typical kTypical[] = {
+    {"literal", "P0301"},
+    {"digits", "\\d+ rpm"},
+    {"alternation", "(DTC|fault|error) P"},
+    {"anchored", "^DTC P\\d+"},  // no match: the log does not start with one
+};
+
+const bool kTypicalRegistered = [] {
+  for (const Typical& typical : kTypical) {
+    const std::string group = std::string("regex typical ") + typical.name;
+    benchmark::RegisterBenchmark((group + ":baseline std::regex_search, compiled once").c_str(),
+                                 StdRegexOnLog, typical.pattern);
+    benchmark::RegisterBenchmark((group + ":engine").c_str(), EngineOnLog, typical.pattern);
+    // Figure: how many times faster the engine is.
+    kesmar::bench::AddBudget(group + " " + typical.pattern + ": engine >= 10x faster",
+                             group + ":baseline std::regex_search, compiled once",
+                             group + ":engine", 10.0, false);
+  }
+  return true;
+}();
 
 BENCHMARK(StdRegexCompileAndSearch)->Name("regex:baseline std::regex, compiled per search");
 BENCHMARK(CachedPattern)->Name("regex:engine, cached pattern");

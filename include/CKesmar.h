@@ -77,6 +77,8 @@ class KESMAR_API CKesmar : public std::exception {
   // Shares the given behaviour; a null behaviour acts as an EMPTY value, as a moved-from
   // handle does.
   CKesmar(const std::shared_ptr<CKesmarBehaviour>& behaviour);
+  // Takes over the given behaviour (null acts as an EMPTY value, as above).
+  CKesmar(std::shared_ptr<CKesmarBehaviour>&& behaviour) noexcept;
   CKesmar& operator=(const CKesmar& other);
   CKesmar& operator=(CKesmar&& other) noexcept;
   ~CKesmar() override;

@@ -3,7 +3,8 @@
 // stream output) and makes every type-specific one throw COtxException
 // (TypeMismatchException) with a message naming the value's type; a value type supports an
 // operation by overriding it. The only mutable state of the base is the OTX-JSON flag.
-// Behaviours always live in a std::shared_ptr (made with std::make_shared).
+// Behaviours always live in a std::shared_ptr (made with std::make_shared or
+// std::allocate_shared).
 #pragma once
 
 #include <iosfwd>

@@ -2,6 +2,8 @@
 // converts to integer, float, string and byte field. Safe to share between threads.
 #pragma once
 
+#include <string>
+
 #include "CKesmar.h"
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
@@ -20,6 +22,9 @@ class KESMAR_API COtxBoolBehaviour : public COtxComparableBehaviour {
   CKesmar ToFloat() const override;
   // One byte: 01 for true, 00 for false.
   CKesmar ToByteField() const override;
+  // Appends the same text as ToJSON() / ToJSONObject() straight to out (the value's own
+  // class only; a derived class that renders differently goes through those).
+  void WriteJSON(std::string& out, bool objectForm) const override;
   // "true" or "false".
   CKesmar ToJSON() const override;
   bool Bool() const override { return m_value; }

@@ -155,6 +155,9 @@ class KESMAR_API COtxByteFieldBehaviour : public COtxComparableBehaviour, public
   CKesmar ToByteField() const override;
   // Writes ToHexBinaryString; the indent is not used.
   std::ostream& ToStream(std::ostream& stream, int indent) const override;
+  // Appends the same text as ToJSON() / ToJSONObject() straight to out (the value's own
+  // class only; a derived class that renders differently goes through those).
+  void WriteJSON(std::string& out, bool objectForm) const override;
   // The ToHexBinaryString text as a JSON string.
   CKesmar ToJSON() const override;
   // {"type":"BYTEFIELD","value":"<hexadecimal>"}.

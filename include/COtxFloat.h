@@ -3,6 +3,8 @@
 // results of precision 16. Immutable; safe to share between threads.
 #pragma once
 
+#include <string>
+
 #include "CKesmar.h"
 #include "COtxOperatorBehaviours.h"
 #include "KesmarExport.h"
@@ -42,6 +44,9 @@ class KESMAR_API COtxFloatBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToByteField() const override;
   // A quantity of the value in "scalar", this precision.
   CKesmar ToQuantity() const override;
+  // Appends the same text as ToJSON() / ToJSONObject() straight to out (the value's own
+  // class only; a derived class that renders differently goes through those).
+  void WriteJSON(std::string& out, bool objectForm) const override;
   // The ToString() text.
   CKesmar ToJSON() const override;
   // {"type":"FLOAT","value":<number>,"displayPrecision":<p>}; at precision 16 the number

@@ -65,6 +65,9 @@ class KESMAR_API COtxIntBehaviour : public COtxArithmeticBehaviour {
   CKesmar ToByteField() const override;
   // A quantity of the value in "scalar", precision 0.
   CKesmar ToQuantity() const override;
+  // Appends the same text as ToJSON() / ToJSONObject() straight to out (the value's own
+  // class only; a derived class that renders differently goes through those).
+  void WriteJSON(std::string& out, bool objectForm) const override;
   // The value in decimal.
   CKesmar ToJSON() const override;
   // {"type":"<type>","value":<decimal>,"displayRadix":"<radix name>"}.

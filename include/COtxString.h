@@ -91,6 +91,9 @@ class KESMAR_API COtxStringBehaviour : public OTX::IString, public COtxComparabl
   CKesmar ToFloat() const override;
   // The text's bytes, unconverted.
   CKesmar ToByteField() const override;
+  // Appends the same text as ToJSON() / ToJSONObject() straight to out (the value's own
+  // class only; a derived class that renders differently goes through those).
+  void WriteJSON(std::string& out, bool objectForm) const override;
   // The text as a JSON string: quoted and escaped, bytes from 0x80 up copied unchanged.
   CKesmar ToJSON() const override;
   // Writes the text as a formatted insertion (width, fill and adjustment apply).

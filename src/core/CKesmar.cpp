@@ -2,9 +2,11 @@
 
 #include <array>
 #include <ostream>
+#include <utility>
 
 #include "CKesmarBehaviour.h"
 #include "COtxException.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -67,13 +69,16 @@ CKesmarBehaviour& Self(const std::shared_ptr<CKesmarBehaviour>& behaviour) {
 
 }  // namespace
 
-CKesmar::CKesmar() : m_behaviour(std::make_shared<CKesmarBehaviour>()) {}
+CKesmar::CKesmar() : m_behaviour(kesmar::detail::MakeBehaviour<CKesmarBehaviour>()) {}
 
 CKesmar::CKesmar(const CKesmar& other) = default;
 
 CKesmar::CKesmar(CKesmar&& other) noexcept = default;
 
 CKesmar::CKesmar(const std::shared_ptr<CKesmarBehaviour>& behaviour) : m_behaviour(behaviour) {}
+
+CKesmar::CKesmar(std::shared_ptr<CKesmarBehaviour>&& behaviour) noexcept
+    : m_behaviour(std::move(behaviour)) {}
 
 CKesmar& CKesmar::operator=(const CKesmar& other) = default;
 
@@ -84,7 +89,7 @@ CKesmar::~CKesmar() = default;
 std::shared_ptr<CKesmarBehaviour> CKesmar::GetBehaviourReference() const {
   // A handle without a behaviour hands out an EMPTY value of its own, so that nobody changes
   // the shared stand-in.
-  return m_behaviour ? m_behaviour : std::make_shared<CKesmarBehaviour>();
+  return m_behaviour ? m_behaviour : kesmar::detail::MakeBehaviour<CKesmarBehaviour>();
 }
 
 std::weak_ptr<CKesmarBehaviour> CKesmar::GetWeakBehaviourReference() const { return m_behaviour; }

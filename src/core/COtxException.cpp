@@ -5,6 +5,7 @@
 #include "COtxString.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -138,17 +139,17 @@ const std::type_info& COtxExceptionBehaviour::GetTypeInfo() const {
 }
 
 COtxException::COtxException(OTX::Exceptions_e id)
-    : CKesmar(std::make_shared<COtxExceptionBehaviour>(id, std::string(), std::string())) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, std::string(), std::string())) {}
 
 COtxException::COtxException(OTX::Exceptions_e id, const std::string& message)
-    : CKesmar(std::make_shared<COtxExceptionBehaviour>(id, std::string(), message)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, std::string(), message)) {}
 
 COtxException::COtxException(OTX::Exceptions_e id, const std::string& type,
                              const std::string& message)
-    : CKesmar(std::make_shared<COtxExceptionBehaviour>(id, type, message)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, type, message)) {}
 
 COtxException::COtxException(const std::string& type, const std::string& message)
-    : CKesmar(std::make_shared<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type,
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type,
                                                        message)) {}
 
 namespace {
@@ -157,7 +158,7 @@ std::shared_ptr<CKesmarBehaviour> ExceptionFromObject(const CKesmar& object) {
   using kesmar::detail::ReadMember;
   const std::string& type = ReadMember<&CKesmar::String>(object, "exceptionType");
   const std::string& text = ReadMember<&CKesmar::String>(object, "value");
-  return std::make_shared<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type, text);
+  return kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type, text);
 }
 
 }  // namespace

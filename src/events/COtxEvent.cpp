@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -28,13 +29,13 @@ const std::array<std::string, 10>& EventTypeNames() {
 
 COtxEvent::COtxEvent() = default;
 
-COtxEvent::COtxEvent(EventType type) : CKesmar(std::make_shared<COtxEventBehaviour>(type)) {}
+COtxEvent::COtxEvent(EventType type) : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type)) {}
 
 COtxEvent::COtxEvent(EventType type, const CKesmar& value)
-    : CKesmar(std::make_shared<COtxEventBehaviour>(type, value)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type, value)) {}
 
 COtxEvent::COtxEvent(EventType type, const CKesmar& value, const CKesmar& params)
-    : CKesmar(std::make_shared<COtxEventBehaviour>(type, value, params)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type, value, params)) {}
 
 COtxEvent::~COtxEvent() = default;
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "PelmUtils.h"
+#include "core/detail/Allocation.h"
 
 std::map<std::thread::id, std::list<COtxEventSourceBehaviour::Registration>>&
     COtxEventSourceBehaviour::m_eventSources =
@@ -119,7 +120,7 @@ std::size_t COtxEventSourceBehaviour::Registered(std::thread::id id) {
 }
 
 COtxEventSource::COtxEventSource()
-    : COtxEventSource(std::make_shared<COtxEventSourceBehaviour>(COtxEvent::UNDEFINED)) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::UNDEFINED)) {}
 
 COtxEventSource::COtxEventSource(const std::shared_ptr<CKesmarBehaviour>& behaviour)
     : CKesmar(behaviour) {
@@ -131,11 +132,11 @@ COtxEventSource::~COtxEventSource() = default;
 void COtxEventSource::CloseAll(std::thread::id id) { COtxEventSourceBehaviour::CloseAll(id); }
 
 COtxMonitorChangeEventSource::COtxMonitorChangeEventSource()
-    : COtxEventSource(std::make_shared<COtxEventSourceBehaviour>(COtxEvent::MONITOR_CHANGE)) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::MONITOR_CHANGE)) {}
 
 COtxMonitorChangeEventSource::~COtxMonitorChangeEventSource() = default;
 
 COtxHMIScreenClosedEventSource::COtxHMIScreenClosedEventSource()
-    : COtxEventSource(std::make_shared<COtxEventSourceBehaviour>(COtxEvent::SCREEN_CLOSED)) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::SCREEN_CLOSED)) {}
 
 COtxHMIScreenClosedEventSource::~COtxHMIScreenClosedEventSource() = default;

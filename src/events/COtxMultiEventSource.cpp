@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 
 COtxMultiEventSourceBehaviour::COtxMultiEventSourceBehaviour()
     : COtxEventSourceBehaviour(COtxEvent::MULTI_EVENT) {
@@ -56,6 +57,6 @@ void COtxMultiEventSourceBehaviour::Notify(EventQueue<CKesmar>* queue) { m_ready
 void COtxMultiEventSourceBehaviour::NotifyClosed() { m_ready.Close(); }
 
 COtxMultiEventSource::COtxMultiEventSource()
-    : COtxEventSource(std::make_shared<COtxMultiEventSourceBehaviour>()) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxMultiEventSourceBehaviour>()) {}
 
 COtxMultiEventSource::~COtxMultiEventSource() = default;

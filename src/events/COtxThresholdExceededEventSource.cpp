@@ -1,6 +1,7 @@
 #include "COtxThresholdExceededEventSource.h"
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 
 COtxThresholdExceededEventSourceBehaviour::COtxThresholdExceededEventSourceBehaviour(
     const CKesmar& lower, const CKesmar& upper, const CKesmar& value)
@@ -28,6 +29,6 @@ COtxThresholdExceededEventSource::COtxThresholdExceededEventSource(const CKesmar
                                                                    const CKesmar& upper,
                                                                    const CKesmar& value)
     : COtxEventSource(
-          std::make_shared<COtxThresholdExceededEventSourceBehaviour>(lower, upper, value)) {}
+          kesmar::detail::MakeBehaviour<COtxThresholdExceededEventSourceBehaviour>(lower, upper, value)) {}
 
 COtxThresholdExceededEventSource::~COtxThresholdExceededEventSource() = default;

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 
 COtxTimerExpiredEventSourceBehaviour::COtxTimerExpiredEventSourceBehaviour(const CKesmar& time)
     : COtxEventSourceBehaviour(COtxEvent::TIMER_EXPIRED), m_period(time.Int()) {
@@ -78,6 +79,6 @@ void COtxTimerExpiredEventSourceBehaviour::ReleaseGate() {
 }
 
 COtxTimerExpiredEventSource::COtxTimerExpiredEventSource(const CKesmar& time)
-    : COtxEventSource(std::make_shared<COtxTimerExpiredEventSourceBehaviour>(time)) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxTimerExpiredEventSourceBehaviour>(time)) {}
 
 COtxTimerExpiredEventSource::~COtxTimerExpiredEventSource() = default;

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "COtxMap.h"
 #include "COtxString.h"
 #include "KesmarFactory.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Log.h"
 #include "core/detail/ObjectForm.h"
 #include "numbers/detail/NumberRules.h"
@@ -90,9 +92,22 @@ CKesmar NumberValue(std::string_view text) {
 }
 
 // JSON strings may carry \u0000; the value's text ends there.
-std::string CutAtNul(const char* text, rapidjson::SizeType length) {
+std::string_view CutAtNul(const char* text, rapidjson::SizeType length) {
+  // Most names and texts are short: a loop costs less than a call to memchr.
+  constexpr rapidjson::SizeType kShort = 16;
+  if (length <= kShort) {
+    for (rapidjson::SizeType i = 0; i < length; ++i) {
+      if (text[i] == '\0') return std::string_view(text, i);
+    }
+    return std::string_view(text, length);
+  }
   const std::string_view view(text, length);
-  return std::string(view.substr(0, view.find('\0')));
+  return view.substr(0, view.find('\0'));
+}
+
+// A STRING value of text, its behaviour made directly (no handle class in between).
+CKesmar StringValue(std::string_view text) {
+  return CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(std::string(text)));
 }
 
 // Builds the value tree of one document from the reader's events. Each open array or
@@ -116,16 +131,24 @@ class TreeBuilder {
     return Deliver(std::move(value));
   }
   bool String(const char* text, rapidjson::SizeType length, bool) {
-    return Deliver(COtxString(CutAtNul(text, length)));
+    return Deliver(StringValue(CutAtNul(text, length)));
   }
 
-  bool StartObject() { return Open(COtxMap()); }
+  bool StartObject() {
+    auto map = kesmar::detail::MakeBehaviour<COtxMapBehaviour>();
+    std::map<CKesmar, CKesmar>* entries = map.get();
+    return Open(CKesmar(std::move(map)), entries, nullptr);
+  }
   bool Key(const char* text, rapidjson::SizeType length, bool) {
-    m_open.back().key = CutAtNul(text, length);
+    m_open.back().key = SharedKey(CutAtNul(text, length));
     return true;
   }
   bool EndObject(rapidjson::SizeType) { return Close(); }
-  bool StartArray() { return Open(COtxList()); }
+  bool StartArray() {
+    auto list = kesmar::detail::MakeBehaviour<COtxListBehaviour>();
+    std::vector<CKesmar>* elements = list.get();
+    return Open(CKesmar(std::move(list)), nullptr, elements);
+  }
   bool EndArray(rapidjson::SizeType) { return Close(); }
 
   // The finished document; EMPTY until a root value has been read.
@@ -136,16 +159,37 @@ class TreeBuilder {
 
  private:
   struct Frame {
-    CKesmar container;  // the LIST or MAP being filled
-    std::string key;    // in an object: the name of the member whose value comes next
+    CKesmar container;                    // the LIST or MAP being filled
+    std::map<CKesmar, CKesmar>* entries;  // the MAP's entries, or null
+    std::vector<CKesmar>* elements;       // the LIST's elements, or null
+    CKesmar key;  // in an object: the name of the member whose value comes next
   };
 
-  bool Open(CKesmar container) {
+  // Member names repeat across the objects of a document ("type", "value", ...). STRING
+  // values never change, so the maps of one document share one key value per short name
+  // instead of allocating it for every object.
+  static constexpr std::size_t kMaxSharedKeyBytes = 32;
+  static constexpr std::size_t kMaxSharedKeys = 1024;
+
+  CKesmar SharedKey(std::string_view name) {
+    if (name.size() > kMaxSharedKeyBytes) return StringValue(name);
+    const auto found = m_keys.find(name);
+    if (found != m_keys.end()) return found->second;
+    CKesmar key = StringValue(name);
+    if (m_keys.size() < kMaxSharedKeys) {
+      // The view points into the value's own text, which lives as long as the entry.
+      m_keys.emplace(std::string_view(static_cast<const std::string&>(key.String())), key);
+    }
+    return key;
+  }
+
+  bool Open(CKesmar container, std::map<CKesmar, CKesmar>* entries,
+            std::vector<CKesmar>* elements) {
     if (m_open.size() >= static_cast<std::size_t>(OTX::kMaxJSONDepth)) {
       m_stop = Stop::TooDeep;
       return false;  // stops the reader with kParseErrorTermination
     }
-    m_open.push_back(Frame{std::move(container), {}});
+    m_open.push_back(Frame{std::move(container), entries, elements, CKesmar(nullptr)});
     return true;
   }
 
@@ -155,22 +199,23 @@ class TreeBuilder {
     return Deliver(std::move(finished));
   }
 
-  bool Deliver(CKesmar value) {
+  bool Deliver(CKesmar&& value) {
     if (m_open.empty()) {
       m_root = std::move(value);
       return true;
     }
     Frame& frame = m_open.back();
-    if (frame.container.Type() == OTX::MAP) {
+    if (frame.entries != nullptr) {
       // emplace leaves an existing member alone, so a repeated name keeps its first value.
-      frame.container.Map().emplace(COtxString(std::move(frame.key)), std::move(value));
+      frame.entries->emplace(std::move(frame.key), std::move(value));
     } else {
-      frame.container.List().push_back(std::move(value));
+      frame.elements->push_back(std::move(value));
     }
     return true;
   }
 
   std::vector<Frame> m_open;
+  std::unordered_map<std::string_view, CKesmar> m_keys;
   CKesmar m_root;
   Stop m_stop = Stop::None;
 };

@@ -1,6 +1,6 @@
 // Bit and byte operations of byte fields: single bits, runs of bits, whole-field shifts,
-// replacing and appending, and the bitwise operators. Shifts and the operators work on
-// 64-bit words, so their cost is a memmove plus one pass over the field.
+// replacing and appending, and the bitwise operators. Shifts work on 16-byte blocks and the
+// operators on 64-bit words, so each costs about one pass over the field.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -23,30 +23,6 @@ constexpr const char* kShiftOutOfRange = "Shift positions out of range";
 constexpr const char* kReplaceIndexOutOfRange = "Replace index out of range";
 
 constexpr size_t kWordBytes = sizeof(std::uint64_t);
-
-// Reverses the byte order; compilers turn this into a single byte-swap instruction.
-constexpr std::uint64_t ByteSwap(std::uint64_t word) {
-  word = ((word & 0x00FF00FF00FF00FFull) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFull);
-  word = ((word & 0x0000FFFF0000FFFFull) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFull);
-  return (word << 32) | (word >> 32);
-}
-
-// Converts between the native order and big-endian (p[0] most significant) in either
-// direction.
-constexpr std::uint64_t NativeToBigEndian(std::uint64_t word) {
-  return std::endian::native == std::endian::big ? word : ByteSwap(word);
-}
-
-std::uint64_t LoadBigEndian(const unsigned char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, kWordBytes);
-  return NativeToBigEndian(word);
-}
-
-void StoreBigEndian(unsigned char* p, std::uint64_t word) {
-  word = NativeToBigEndian(word);
-  std::memcpy(p, &word, kWordBytes);
-}
 
 // target[i] = op(target[i], source[i]) for length bytes, eight at a time. op is called with
 // two std::uint64_t words, or with two unsigned chars for the last length % 8 bytes. source
@@ -80,44 +56,99 @@ CKesmar Combine(ByteVector left, const ByteVector& right, Equalise equalise, Op 
   return COtxByteField(std::move(left));
 }
 
-// Shifts the length bytes at p, read as one big-endian number, left by bits; zeros come in
-// at the end. REQUIRES: 1 <= bits <= 7.
-void ShiftBitsLeft(unsigned char* p, size_t length, unsigned bits) {
-  // Upward a word at a time, each taking its low bits from the top of the next word, which
-  // is still unshifted; words stop while a whole word follows them. The last 8 to 15 bytes
-  // go one at a time.
+// Thirty-two bytes as four 64-bit lanes: shifts, ANDs and ORs of it become vector
+// instructions. A lane shift carries bits across the bytes of the lane; a mask per byte
+// drops them again. On x86-64 each shift also has a copy compiled for AVX2, which the first
+// call chooses when the processor has it (a test at run time rather than an ifunc, whose
+// resolver would run before a sanitizer's run time is ready).
+using Block = std::uint64_t __attribute__((vector_size(32)));
+
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
+constexpr size_t kBlockBytes = sizeof(Block);
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KESMAR_AVX2_COPIES 1
+#endif
+
+// Every byte of a word set to byte.
+constexpr std::uint64_t EveryByte(unsigned byte) { return 0x0101010101010101ULL * (byte & 0xFFu); }
+
+// Blocks are copied in and out with memcpy (any alignment) and never passed to or returned
+// from a function, whose calling convention would depend on the instruction set.
+
+// A whole-byte move toward byte 0 and a bit shift in one pass: p[i] = src[i] << bits |
+// src[i + 1] >> (8 - bits) for i < count, src = p + from, a zero following src[count - 1].
+// In place: each byte is read before any write reaches it. REQUIRES: 1 <= bits <= 7.
+[[gnu::always_inline]] inline void MoveShiftedLeftBody(unsigned char* p, size_t from,
+                                                      size_t count, unsigned bits) {
+  const unsigned char* src = p + from;
   size_t i = 0;
-  if (length >= 2 * kWordBytes) {
-    std::uint64_t current = LoadBigEndian(p);
-    for (; i + 2 * kWordBytes <= length; i += kWordBytes) {
-      const std::uint64_t next = LoadBigEndian(p + i + kWordBytes);
-      StoreBigEndian(p + i, (current << bits) | (next >> (64 - bits)));
-      current = next;
-    }
+  const std::uint64_t kept = EveryByte(0xFFu << bits);
+  const std::uint64_t carried = EveryByte((1u << bits) - 1);
+  // The masks assume the lanes' low-order byte comes first in memory.
+  for (; kLittleEndian && i + kBlockBytes < count; i += kBlockBytes) {
+    Block here, next;
+    std::memcpy(&here, src + i, kBlockBytes);
+    std::memcpy(&next, src + i + 1, kBlockBytes);
+    const Block shifted = ((here << bits) & kept) | ((next >> (8 - bits)) & carried);
+    std::memcpy(p + i, &shifted, kBlockBytes);
   }
-  for (; i < length; ++i) {
-    const unsigned next = i + 1 < length ? p[i + 1] : 0u;
-    p[i] = static_cast<unsigned char>((p[i] << bits) | (next >> (8 - bits)));
+  for (; i < count; ++i) {
+    const unsigned next = i + 1 < count ? src[i + 1] : 0u;
+    p[i] = static_cast<unsigned char>((src[i] << bits) | (next >> (8 - bits)));
   }
 }
 
-// The mirror of ShiftBitsLeft: right by bits, zeros coming in at byte 0, words taken from
-// the end down. REQUIRES: 1 <= bits <= 7.
-void ShiftBitsRight(unsigned char* p, size_t length, unsigned bits) {
-  size_t end = length;
-  if (length >= 2 * kWordBytes) {
-    std::uint64_t current = LoadBigEndian(p + end - kWordBytes);
-    for (; end >= 2 * kWordBytes; end -= kWordBytes) {
-      const std::uint64_t previous = LoadBigEndian(p + end - 2 * kWordBytes);
-      StoreBigEndian(p + end - kWordBytes, (current >> bits) | (previous << (64 - bits)));
-      current = previous;
-    }
+// The mirror: p[to + i] = p[i] >> bits | p[i - 1] << (8 - bits) for i < count, a zero
+// before p[0], from the end down. REQUIRES: 1 <= bits <= 7.
+[[gnu::always_inline]] inline void MoveShiftedRightBody(unsigned char* p, size_t to,
+                                                       size_t count, unsigned bits) {
+  unsigned char* dest = p + to;
+  size_t end = count;
+  const std::uint64_t kept = EveryByte(0xFFu >> bits);
+  const std::uint64_t carried = EveryByte(0xFFu << (8 - bits));
+  for (; kLittleEndian && end > kBlockBytes; end -= kBlockBytes) {
+    const size_t at = end - kBlockBytes;
+    Block here, previous;
+    std::memcpy(&here, p + at, kBlockBytes);
+    std::memcpy(&previous, p + at - 1, kBlockBytes);
+    const Block shifted = ((here >> bits) & kept) | ((previous << (8 - bits)) & carried);
+    std::memcpy(dest + at, &shifted, kBlockBytes);
   }
   for (; end > 0; --end) {
     const size_t i = end - 1;
     const unsigned previous = i > 0 ? p[i - 1] : 0u;
-    p[i] = static_cast<unsigned char>((p[i] >> bits) | (previous << (8 - bits)));
+    dest[i] = static_cast<unsigned char>((p[i] >> bits) | (previous << (8 - bits)));
   }
+}
+
+#ifdef KESMAR_AVX2_COPIES
+[[gnu::target("avx2")]] void MoveShiftedLeftAvx2(unsigned char* p, size_t from, size_t count,
+                                                 unsigned bits) {
+  MoveShiftedLeftBody(p, from, count, bits);
+}
+[[gnu::target("avx2")]] void MoveShiftedRightAvx2(unsigned char* p, size_t to, size_t count,
+                                                  unsigned bits) {
+  MoveShiftedRightBody(p, to, count, bits);
+}
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+void MoveShiftedLeft(unsigned char* p, size_t from, size_t count, unsigned bits) {
+#ifdef KESMAR_AVX2_COPIES
+  if (HasAvx2()) return MoveShiftedLeftAvx2(p, from, count, bits);
+#endif
+  MoveShiftedLeftBody(p, from, count, bits);
+}
+
+void MoveShiftedRight(unsigned char* p, size_t to, size_t count, unsigned bits) {
+#ifdef KESMAR_AVX2_COPIES
+  if (HasAvx2()) return MoveShiftedRightAvx2(p, to, count, bits);
+#endif
+  MoveShiftedRightBody(p, to, count, bits);
 }
 
 // A shift by positions bits split into whole bytes (at most the field's length) and the
@@ -216,24 +247,30 @@ bool COtxByteFieldBehaviour::TestBits(int byteIndex, int bitIndex, int count, bo
 
 // --- Shifts -------------------------------------------------------------------------------
 
-// Whole bytes move with one memmove, then the 0 to 7 remaining bits take one pass over the
-// bytes that were kept; the bytes that came in are zero and carry nothing into them.
+// Whole bytes alone are one memmove; with 1 to 7 more bits, the kept bytes move and shift in
+// one pass. The bytes that come in are zero and carry nothing into the kept ones.
 void COtxByteFieldBehaviour::ShiftLeft(int positions) {
   ByteVector& bytes = *this;
   const auto [whole, bits] = SplitShift(positions, bytes.size());
   const size_t kept = bytes.size() - whole;
-  if (kept > 0 && whole > 0) std::memmove(bytes.data(), bytes.data() + whole, kept);
+  if (bits != 0 && kept > 0) {
+    MoveShiftedLeft(bytes.data(), whole, kept, bits);
+  } else if (kept > 0 && whole > 0) {
+    std::memmove(bytes.data(), bytes.data() + whole, kept);
+  }
   std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(kept), bytes.end(), 0);
-  if (bits != 0 && kept > 0) ShiftBitsLeft(bytes.data(), kept, bits);
 }
 
 void COtxByteFieldBehaviour::ShiftRight(int positions) {
   ByteVector& bytes = *this;
   const auto [whole, bits] = SplitShift(positions, bytes.size());
   const size_t kept = bytes.size() - whole;
-  if (kept > 0 && whole > 0) std::memmove(bytes.data() + whole, bytes.data(), kept);
+  if (bits != 0 && kept > 0) {
+    MoveShiftedRight(bytes.data(), whole, kept, bits);
+  } else if (kept > 0 && whole > 0) {
+    std::memmove(bytes.data() + whole, bytes.data(), kept);
+  }
   std::fill(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(whole), 0);
-  if (bits != 0 && kept > 0) ShiftBitsRight(bytes.data() + whole, kept, bits);
 }
 
 // --- Replacing and appending --------------------------------------------------------------

@@ -1,11 +1,15 @@
 #include "COtxBool.h"
 
+#include <typeinfo>
+
 #include "COtxByteField.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxString.h"
+#include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
 #include "numbers/detail/NumberRules.h"
+#include "core/detail/Allocation.h"
 
 COtxBoolBehaviour::COtxBoolBehaviour(bool value)
     : COtxComparableBehaviour(OTX::BOOLEAN), m_value(value) {}
@@ -29,8 +33,21 @@ CKesmar COtxBoolBehaviour::ToByteField() const {
 }
 CKesmar COtxBoolBehaviour::ToJSON() const { return ToString(); }
 
-COtxBool::COtxBool() : CKesmar(std::make_shared<COtxBoolBehaviour>(false)) {}
-COtxBool::COtxBool(bool value) : CKesmar(std::make_shared<COtxBoolBehaviour>(value)) {}
+void COtxBoolBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  if (typeid(*this) != typeid(COtxBoolBehaviour)) {
+    CKesmarBehaviour::WriteJSON(out, objectForm);
+    return;
+  }
+  const char* const text = m_value ? "true" : "false";
+  if (!objectForm) {
+    out += text;
+    return;
+  }
+  kesmar::detail::JsonObjectWriter(out, StringType()).Raw("value", text).End();
+}
+
+COtxBool::COtxBool() : CKesmar(kesmar::detail::MakeBehaviour<COtxBoolBehaviour>(false)) {}
+COtxBool::COtxBool(bool value) : CKesmar(kesmar::detail::MakeBehaviour<COtxBoolBehaviour>(value)) {}
 COtxBool::COtxBool(const CKesmar& object)
     : CKesmar(kesmar::detail::ObjectMember(object, "value")) {}
 COtxBool::~COtxBool() = default;

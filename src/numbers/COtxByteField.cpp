@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxException.h"
@@ -22,6 +23,7 @@
 #include "core/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 #include "numbers/detail/NumberRules.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -241,6 +243,26 @@ CKesmar COtxByteFieldBehaviour::ToJSON() const {
   return kesmar::detail::JsonValue(std::move(text));
 }
 
+void COtxByteFieldBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  if (typeid(*this) != typeid(COtxByteFieldBehaviour)) {
+    CKesmarBehaviour::WriteJSON(out, objectForm);
+    return;
+  }
+  // Hex digits need no escaping: the quoted text is appended as it is.
+  if (!objectForm) {
+    out += '"';
+    kesmar::detail::AppendHexText(out, data(), size());
+    out += '"';
+    return;
+  }
+  kesmar::detail::JsonObjectWriter object(out, StringType());
+  std::string& value = object.Key("value");
+  value += '"';
+  kesmar::detail::AppendHexText(value, data(), size());
+  value += '"';
+  object.End();
+}
+
 CKesmar COtxByteFieldBehaviour::ToJSONObject() const {
   std::string text;
   kesmar::detail::JsonObjectWriter(text, StringType())
@@ -251,23 +273,23 @@ CKesmar COtxByteFieldBehaviour::ToJSONObject() const {
 
 // --- Handle -----------------------------------------------------------------------------
 
-COtxByteField::COtxByteField() : CKesmar(std::make_shared<COtxByteFieldBehaviour>()) {}
+COtxByteField::COtxByteField() : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>()) {}
 COtxByteField::COtxByteField(const ByteVector& bytes)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(bytes)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(bytes)) {}
 COtxByteField::COtxByteField(ByteVector&& bytes)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(std::move(bytes))) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(std::move(bytes))) {}
 COtxByteField::COtxByteField(std::basic_istream<char>& stream, int count)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(stream, count)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(stream, count)) {}
 COtxByteField::COtxByteField(const std::string& hex)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(hex)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(hex)) {}
 COtxByteField::COtxByteField(const std::string& text, COtxStringEncoding::Encoding encoding)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(text, encoding)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(text, encoding)) {}
 COtxByteField::COtxByteField(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(object)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(object)) {}
 COtxByteField::COtxByteField(const unsigned char* data, int length, OTX::Encoding encoding,
                              int bitLength)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(data, length, encoding, bitLength)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(data, length, encoding, bitLength)) {}
 COtxByteField::COtxByteField(const long long& value, const int& bitLength,
                              OTX::Encoding encoding, OTX::Endianness endianness)
-    : CKesmar(std::make_shared<COtxByteFieldBehaviour>(value, bitLength, encoding, endianness)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(value, bitLength, encoding, endianness)) {}
 COtxByteField::~COtxByteField() = default;

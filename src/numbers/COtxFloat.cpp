@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxByteField.h"
@@ -18,6 +20,7 @@
 #include "core/detail/ObjectForm.h"
 #include "numbers/detail/FloatJson.h"
 #include "numbers/detail/NumberRules.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -60,9 +63,9 @@ std::string ToChars(double value, std::chars_format format, int precision) {
 }  // namespace
 
 COtxFloat::COtxFloat(double value, int precision)
-    : CKesmar(std::make_shared<COtxFloatBehaviour>(value, std::min(precision, kFullPrecision))) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(value, std::min(precision, kFullPrecision))) {}
 COtxFloat::COtxFloat(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxFloatBehaviour>(object)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(object)) {}
 COtxFloat::~COtxFloat() = default;
 
 COtxFloatBehaviour::COtxFloatBehaviour(double value, int precision)
@@ -121,7 +124,7 @@ CKesmar COtxFloatBehaviour::Calculate(Arithmetic op, const CKesmar& other) const
 }
 
 CKesmar COtxFloatBehaviour::Abs() const {
-  return CKesmar(std::make_shared<COtxFloatBehaviour>(std::fabs(m_value), m_precision));
+  return CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(std::fabs(m_value), m_precision));
 }
 
 CKesmar COtxFloatBehaviour::ToBoolean() const { return COtxBool(m_value != 0.0); }
@@ -151,6 +154,25 @@ CKesmar COtxFloatBehaviour::ToByteField() const {
 }
 CKesmar COtxFloatBehaviour::ToJSON() const {
   return kesmar::detail::JsonValue(kesmar::detail::JsonFloatText(m_value, m_precision, false));
+}
+
+void COtxFloatBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  if (typeid(*this) != typeid(COtxFloatBehaviour)) {
+    CKesmarBehaviour::WriteJSON(out, objectForm);
+    return;
+  }
+  if (!objectForm) {
+    out += kesmar::detail::JsonFloatText(m_value, m_precision, false);
+    return;
+  }
+  std::array<char, 12> precision;
+  const auto end =
+      std::to_chars(precision.data(), precision.data() + precision.size(), m_precision).ptr;
+  kesmar::detail::JsonObjectWriter(out, StringType())
+      .Raw("value", kesmar::detail::JsonFloatText(m_value, m_precision, true))
+      .Raw("displayPrecision",
+           std::string_view(precision.data(), static_cast<std::size_t>(end - precision.data())))
+      .End();
 }
 
 CKesmar COtxFloatBehaviour::ToJSONObject() const {

@@ -1,6 +1,9 @@
 #include "COtxInt.h"
 
 #include <array>
+#include <charconv>
+#include <string_view>
+#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxByteField.h"
@@ -13,6 +16,7 @@
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
 #include "numbers/detail/NumberRules.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -57,9 +61,9 @@ long long Calculate64(Arithmetic op, long long a, long long b) {
 }  // namespace
 
 COtxInt::COtxInt(long long value, Radix radix)
-    : CKesmar(std::make_shared<COtxIntBehaviour>(value, radix)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxIntBehaviour>(value, radix)) {}
 COtxInt::COtxInt(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxIntBehaviour>(object)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxIntBehaviour>(object)) {}
 COtxInt::~COtxInt() = default;
 
 const std::string& COtxInt::RadixName(Radix radix) {
@@ -113,6 +117,25 @@ CKesmar COtxIntBehaviour::ToFloat() const {
 }
 // Decimal even for types built on the integer whose ToString() is a name.
 CKesmar COtxIntBehaviour::ToJSON() const { return COtxString(std::to_string(m_value)); }
+
+void COtxIntBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  // Enumerations and other types built on the integer render through their own overrides.
+  if (typeid(*this) != typeid(COtxIntBehaviour)) {
+    CKesmarBehaviour::WriteJSON(out, objectForm);
+    return;
+  }
+  std::array<char, 24> digits;
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), m_value).ptr;
+  const std::string_view decimal(digits.data(), static_cast<std::size_t>(end - digits.data()));
+  if (!objectForm) {
+    out += decimal;
+    return;
+  }
+  kesmar::detail::JsonObjectWriter(out, StringType())
+      .Raw("value", decimal)
+      .Text("displayRadix", COtxInt::RadixName(m_radix))
+      .End();
+}
 
 CKesmar COtxIntBehaviour::ToJSONObject() const {
   std::string text;

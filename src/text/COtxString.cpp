@@ -8,6 +8,8 @@
 #include <limits>
 #include <locale.h>
 #include <ostream>
+#include <typeinfo>
+#include <utility>
 
 #include "COtxByteField.h"
 #include "COtxException.h"
@@ -20,6 +22,7 @@
 #include "core/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 #include "numbers/detail/NumberRules.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -128,6 +131,20 @@ CKesmar COtxStringBehaviour::ToJSON() const {
   return kesmar::detail::JsonValue(std::move(text));
 }
 
+void COtxStringBehaviour::WriteJSON(std::string& out, bool objectForm) const {
+  if (typeid(*this) != typeid(COtxStringBehaviour)) {
+    CKesmarBehaviour::WriteJSON(out, objectForm);
+    return;
+  }
+  if (!objectForm) {
+    kesmar::detail::AppendJsonString(out, Text());
+    return;
+  }
+  kesmar::detail::JsonObjectWriter object(out, StringType());
+  kesmar::detail::AppendJsonString(object.Key("value"), Text());
+  object.End();
+}
+
 CKesmar COtxStringBehaviour::ToByteField() const {
   return COtxByteField(std::vector<unsigned char>(begin(), end()));
 }
@@ -152,22 +169,22 @@ std::ostream& COtxStringBehaviour::ToStream(std::ostream& stream, int) const {
   return stream << Text();
 }
 
-COtxString::COtxString() : CKesmar(std::make_shared<COtxStringBehaviour>()) {}
+COtxString::COtxString() : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>()) {}
 COtxString::COtxString(const std::string& text)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(text)) {}
 COtxString::COtxString(std::string&& text)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(std::move(text))) {}
 COtxString::COtxString(const char* data, int length)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(data, length)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(data, length)) {}
 COtxString::COtxString(const std::wstring& text)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(text)) {}
 COtxString::COtxString(const std::u16string& text)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(text)) {}
 COtxString::COtxString(const std::u32string& text)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(text)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(text)) {}
 COtxString::COtxString(const std::vector<unsigned char>& bytes,
                        COtxStringEncoding::Encoding encoding)
-    : CKesmar(std::make_shared<COtxStringBehaviour>(bytes, encoding)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringBehaviour>(bytes, encoding)) {}
 COtxString::COtxString(const CKesmar& object)
     : CKesmar(kesmar::detail::ObjectMember(object, "value")) {}
 COtxString::~COtxString() = default;

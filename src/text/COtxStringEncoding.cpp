@@ -4,6 +4,7 @@
 
 #include "COtxString.h"
 #include "core/detail/JsonWriter.h"
+#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ int FindEncoding(const std::string& name) {
 }  // namespace
 
 COtxStringEncoding::COtxStringEncoding(Encoding encoding)
-    : CKesmar(std::make_shared<COtxStringEncodingBehaviour>(encoding)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringEncodingBehaviour>(encoding)) {}
 
 COtxStringEncoding::COtxStringEncoding(const std::string& name)
-    : CKesmar(std::make_shared<COtxStringEncodingBehaviour>(FindEncoding(name))) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxStringEncodingBehaviour>(FindEncoding(name))) {}
 
 COtxStringEncoding::~COtxStringEncoding() = default;
 

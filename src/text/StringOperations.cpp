@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "COtxBool.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+using kesmar::detail::CountCodePoints;
 using kesmar::detail::DecodeUtf8;
 using kesmar::detail::EncodeUtf8;
 
@@ -44,12 +46,29 @@ CKesmar MapCodePoints(const std::string& text, Mapping mapping) {
 }  // namespace
 
 CKesmar COtxStringBehaviour::LengthOfString() const {
-  return COtxInt(static_cast<long long>(DecodeUtf8(Text()).size()), COtxInt::DEC);
+  return COtxInt(static_cast<long long>(CountCodePoints(Text())), COtxInt::DEC);
 }
 
 CKesmar COtxStringBehaviour::IndexOf(const CKesmar& text) const {
-  const std::u32string own = DecodeUtf8(Text());
-  const std::u32string wanted = DecodeUtf8(text.String());
+  // Both texts are checked as DecodeUtf8 would check them, in the same order. In shortest
+  // form (nearly always), the first byte match is the first code-point match, and its index
+  // is the number of code points before it.
+  const std::string_view ownText = Text();
+  bool ownShortest = false;
+  CountCodePoints(ownText, &ownShortest);
+  const std::string_view wantedText = static_cast<const std::string&>(text.String());
+  bool wantedShortest = false;
+  CountCodePoints(wantedText, &wantedShortest);
+  if (ownShortest && wantedShortest) {
+    const std::size_t at = ownText.find(wantedText);
+    return COtxInt(at == std::string_view::npos
+                       ? -1
+                       : static_cast<long long>(CountCodePoints(ownText.substr(0, at))),
+                   COtxInt::DEC);
+  }
+  // Over-long forms decode to the code points they spell, which a byte search would miss.
+  const std::u32string own = DecodeUtf8(ownText);
+  const std::u32string wanted = DecodeUtf8(wantedText);
   const std::size_t found = own.find(wanted);
   return COtxInt(found == std::u32string::npos ? -1 : static_cast<long long>(found),
                  COtxInt::DEC);

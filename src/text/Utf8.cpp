@@ -1,6 +1,8 @@
 #include "text/detail/Utf8.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace kesmar::detail {
@@ -53,6 +55,65 @@ std::u32string DecodeUtf8(std::string_view text) {
     i += static_cast<std::size_t>(lead.continuations) + 1;
   }
   return codePoints;
+}
+
+std::size_t CountCodePoints(std::string_view text, bool* canonical) {
+  // The smallest code point each number of continuation bytes may carry in shortest form.
+  static constexpr std::uint32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t count = 0;
+  bool shortest = true;
+  std::size_t i = 0;
+  const auto continues = [bytes](std::size_t at) { return (bytes[at] & 0xC0) == 0x80; };
+  while (i < size) {
+    // ASCII eight bytes at a time, up to the first byte that is not.
+    if (kLittleEndian && size - i >= sizeof(std::uint64_t)) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + i, sizeof word);
+      const std::uint64_t high = word & kHighBits;
+      const auto ascii = static_cast<std::size_t>(high == 0 ? 8 : std::countr_zero(high) / 8);
+      i += ascii;
+      count += ascii;
+      if (ascii == 8) continue;
+    } else if (bytes[i] < 0x80) {
+      ++i;
+      ++count;
+      continue;
+    }
+    const unsigned char first = bytes[i];
+    // The common shortest forms of two and three bytes (surrogates included, as decoded).
+    if (first >= 0xC2 && first < 0xE0 && size - i >= 2 && continues(i + 1)) {
+      i += 2;
+      ++count;
+      continue;
+    }
+    if (first >= 0xE0 && first < 0xF0 && size - i >= 3 && continues(i + 1) && continues(i + 2) &&
+        (first != 0xE0 || bytes[i + 1] >= 0xA0)) {
+      i += 3;
+      ++count;
+      continue;
+    }
+    // Everything else as the decoder reads it.
+    const Lead lead = ReadLead(first);
+    if (size - i - 1 < static_cast<std::size_t>(lead.continuations)) ThrowBadConversion();
+    std::uint32_t value = first & lead.payloadMask;
+    for (int k = 1; k <= lead.continuations; ++k) {
+      const unsigned char next = bytes[i + static_cast<std::size_t>(k)];
+      if ((next & 0xC0) != 0x80) ThrowBadConversion();
+      value = (value << 6) | (next & 0x3Fu);
+    }
+    if (value > kMaxCodePoint) ThrowBadConversion();
+    // Five- and six-byte forms are never the shortest for a code point up to U+10FFFF.
+    shortest = shortest && lead.continuations <= 3 &&
+               value >= kShortest[static_cast<std::size_t>(lead.continuations)];
+    ++count;
+    i += static_cast<std::size_t>(lead.continuations) + 1;
+  }
+  if (canonical != nullptr) *canonical = shortest;
+  return count;
 }
 
 std::string EncodeUtf8(std::u32string_view codePoints) {

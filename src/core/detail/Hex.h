@@ -16,4 +16,15 @@ inline std::string HexText(const unsigned char* bytes, std::size_t count) {
   return text;
 }
 
+// Appends the same digits to out.
+inline void AppendHexText(std::string& out, const unsigned char* bytes, std::size_t count) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const std::size_t start = out.size();
+  out.resize(start + count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    out[start + 2 * i] = kDigits[bytes[i] >> 4];
+    out[start + 2 * i + 1] = kDigits[bytes[i] & 0x0F];
+  }
+}
+
 }  // namespace kesmar::detail
