@@ -7,6 +7,7 @@
 
 #include "COtxString.h"
 #include "containers/detail/ContainerWalk.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/NestingGuard.h"
 
@@ -124,7 +125,7 @@ void COtxListBehaviour::SetOtxJSON(bool otxJson) {
   for (const CKesmar& element : *this) element.SetOTXJSON(otxJson);
 }
 
-COtxList::COtxList() : CKesmar(std::make_shared<COtxListBehaviour>()) {}
+COtxList::COtxList() : CKesmar(kesmar::detail::MakeBehaviour<COtxListBehaviour>()) {}
 COtxList::COtxList(const std::vector<CKesmar>& elements)
-    : CKesmar(std::make_shared<COtxListBehaviour>(elements)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxListBehaviour>(elements)) {}
 COtxList::~COtxList() = default;

@@ -6,6 +6,7 @@
 
 #include "COtxString.h"
 #include "containers/detail/ContainerWalk.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/NestingGuard.h"
 
@@ -138,9 +139,9 @@ void COtxMapBehaviour::SetOtxJSON(bool otxJson) {
   for (const auto& entry : *this) entry.second.SetOTXJSON(otxJson);
 }
 
-COtxMap::COtxMap() : CKesmar(std::make_shared<COtxMapBehaviour>()) {}
+COtxMap::COtxMap() : CKesmar(kesmar::detail::MakeBehaviour<COtxMapBehaviour>()) {}
 COtxMap::COtxMap(const std::map<CKesmar, CKesmar>& entries)
-    : CKesmar(std::make_shared<COtxMapBehaviour>(entries, OTX::MAP)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxMapBehaviour>(entries, OTX::MAP)) {}
 COtxMap::COtxMap(const std::map<const std::string, CKesmar>& values)
-    : CKesmar(std::make_shared<COtxMapBehaviour>(values)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxMapBehaviour>(values)) {}
 COtxMap::~COtxMap() = default;

@@ -10,6 +10,7 @@
 #include "COtxMap.h"
 #include "COtxString.h"
 #include "OtxJSON.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/NestingGuard.h"
 #include "core/detail/ObjectForm.h"
 
@@ -47,7 +48,7 @@ std::map<CKesmar, CKesmar> ReadEntries(const CKesmar& object) {
 }  // namespace
 
 COtxList::COtxList(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxListBehaviour>(ReadElements(object))) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxListBehaviour>(ReadElements(object))) {}
 
 COtxMap::COtxMap(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxMapBehaviour>(ReadEntries(object), OTX::MAP)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxMapBehaviour>(ReadEntries(object), OTX::MAP)) {}

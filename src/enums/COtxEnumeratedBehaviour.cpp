@@ -11,6 +11,7 @@
 #include "COtxResponseState.h"
 #include "COtxResultState.h"
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
 
@@ -45,7 +46,7 @@ Enumeration FromForm(std::span<const std::string_view> names, const CKesmar& obj
 }  // namespace
 
 COtxConfirmationType::COtxConfirmationType(ConfirmationType type)
-    : CKesmar(std::make_shared<COtxConfirmationTypeBehaviour>(type)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxConfirmationTypeBehaviour>(type)) {}
 COtxConfirmationType::COtxConfirmationType(const std::string& name)
     : COtxConfirmationType(FromName<ConfirmationType>(kConfirmationTypes, name)) {}
 COtxConfirmationType::COtxConfirmationType(const CKesmar& object)
@@ -59,7 +60,7 @@ std::span<const std::string_view> COtxConfirmationTypeBehaviour::Names() const {
 }
 
 COtxMessageType::COtxMessageType(MessageType type)
-    : CKesmar(std::make_shared<COtxMessageTypeBehaviour>(type)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxMessageTypeBehaviour>(type)) {}
 COtxMessageType::COtxMessageType(const std::string& name)
     : COtxMessageType(FromName<MessageType>(kMessageTypes, name)) {}
 COtxMessageType::COtxMessageType(const CKesmar& object)
@@ -71,7 +72,7 @@ COtxMessageTypeBehaviour::COtxMessageTypeBehaviour(long long type)
 std::span<const std::string_view> COtxMessageTypeBehaviour::Names() const { return kMessageTypes; }
 
 COtxLogLevel::COtxLogLevel(LogLevel level)
-    : CKesmar(std::make_shared<COtxLogLevelBehaviour>(level)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxLogLevelBehaviour>(level)) {}
 COtxLogLevel::COtxLogLevel(const std::string& name)
     : COtxLogLevel(FromName<LogLevel>(kLogLevels, name)) {}
 COtxLogLevel::~COtxLogLevel() = default;
@@ -81,7 +82,7 @@ COtxLogLevelBehaviour::COtxLogLevelBehaviour(long long level)
 std::span<const std::string_view> COtxLogLevelBehaviour::Names() const { return kLogLevels; }
 
 COtxResultState::COtxResultState(ResultState state)
-    : CKesmar(std::make_shared<COtxResultStateBehaviour>(state)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxResultStateBehaviour>(state)) {}
 COtxResultState::~COtxResultState() = default;
 
 COtxResultStateBehaviour::COtxResultStateBehaviour(long long state)
@@ -89,7 +90,7 @@ COtxResultStateBehaviour::COtxResultStateBehaviour(long long state)
 std::span<const std::string_view> COtxResultStateBehaviour::Names() const { return kResultStates; }
 
 COtxResponseState::COtxResponseState(ResponseState state)
-    : CKesmar(std::make_shared<COtxResponseStateBehaviour>(state)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxResponseStateBehaviour>(state)) {}
 COtxResponseState::~COtxResponseState() = default;
 
 COtxResponseStateBehaviour::COtxResponseStateBehaviour(long long state)
@@ -99,7 +100,7 @@ std::span<const std::string_view> COtxResponseStateBehaviour::Names() const {
 }
 
 COtxComChannelState::COtxComChannelState(ComChannelState state)
-    : CKesmar(std::make_shared<COtxComChannelStateBehaviour>(state)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxComChannelStateBehaviour>(state)) {}
 COtxComChannelState::~COtxComChannelState() = default;
 
 COtxComChannelStateBehaviour::COtxComChannelStateBehaviour(long long state)

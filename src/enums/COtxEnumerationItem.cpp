@@ -4,6 +4,7 @@
 #include <string>
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
 
@@ -28,9 +29,10 @@ COtxInt::Radix RadixMember(const CKesmar& object) {
 
 COtxEnumerationItem::COtxEnumerationItem(const CKesmar& enumerationName, const CKesmar& name,
                                          const CKesmar& value)
-    : CKesmar(std::make_shared<COtxEnumerationItemBehaviour>(enumerationName, name, value)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxEnumerationItemBehaviour>(enumerationName, name,
+                                                                        value)) {}
 COtxEnumerationItem::COtxEnumerationItem(const CKesmar& object)
-    : CKesmar(std::make_shared<COtxEnumerationItemBehaviour>(object)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxEnumerationItemBehaviour>(object)) {}
 COtxEnumerationItem::~COtxEnumerationItem() = default;
 
 COtxEnumerationItemBehaviour::COtxEnumerationItemBehaviour(const CKesmar& enumerationName,

@@ -8,6 +8,7 @@
 #include "COtxByteField.h"
 #include "COtxException.h"
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Log.h"
 
 namespace {
@@ -84,11 +85,11 @@ Bytes ReadPrefix(std::istream& stream, std::size_t count) {
 }  // namespace
 
 COtxFileReadHandle::COtxFileReadHandle()
-    : CKesmar(std::make_shared<COtxFileReadHandleBehaviour>()) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxFileReadHandleBehaviour>()) {}
 
 COtxFileReadHandle::COtxFileReadHandle(const std::shared_ptr<std::istream>& stream,
                                        COtxStringEncoding::Encoding encoding, const CKesmar& name)
-    : CKesmar(std::make_shared<COtxFileReadHandleBehaviour>(stream, encoding,
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxFileReadHandleBehaviour>(stream, encoding,
                                                             std::string(name.String()))) {}
 
 COtxFileReadHandle::~COtxFileReadHandle() = default;

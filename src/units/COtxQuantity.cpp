@@ -11,6 +11,7 @@
 #include "COtxFloat.h"
 #include "COtxString.h"
 #include "COtxUnit.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/Log.h"
@@ -89,14 +90,14 @@ int PrecisionOfObject(const CKesmar& object) {
 // other type's does.
 std::shared_ptr<CKesmarBehaviour> FromObject(const CKesmar& object) {
   const double value = kesmar::detail::ObjectMember(object, "value").ToFloat().Float();
-  return std::make_shared<COtxQuantityBehaviour>(value, UnitOfObject(object),
+  return kesmar::detail::MakeBehaviour<COtxQuantityBehaviour>(value, UnitOfObject(object),
                                                  PrecisionOfObject(object));
 }
 
 }  // namespace
 
 COtxQuantity::COtxQuantity(double value, const CKesmar& unit, int precision)
-    : CKesmar(std::make_shared<COtxQuantityBehaviour>(value, unit, precision)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxQuantityBehaviour>(value, unit, precision)) {}
 COtxQuantity::COtxQuantity(const CKesmar& value, const CKesmar& unit, int precision)
     : COtxQuantity(ConvertedNumber(value, unit), unit, precision) {}
 COtxQuantity::COtxQuantity(const CKesmar& object) : CKesmar(FromObject(object)) {}

@@ -8,6 +8,7 @@
 
 #include "COtxException.h"
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
@@ -85,7 +86,7 @@ UnitRef ProductUnit(UnitRef a, UnitRef b, int sign) {
 }
 
 CKesmar MakeUnit(UnitRef unit) {
-  return CKesmar(std::make_shared<COtxUnitBehaviour>(*unit.tables, *unit.entry));
+  return CKesmar(kesmar::detail::MakeBehaviour<COtxUnitBehaviour>(*unit.tables, *unit.entry));
 }
 
 CKesmar MakeUnit(const std::shared_ptr<const UnitTables>& tables, const std::string& id) {
