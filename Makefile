@@ -7,6 +7,8 @@
 
 PACKAGES := cmake ninja-build g++ clang-14 make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev rapidjson-dev libxerces-c-dev libcli11-dev libclang-rt-14-dev nlohmann-json3-dev libmimalloc-dev
 WERROR ?= OFF
+# Seconds that make fuzz runs each fuzz harness.
+FUZZ_SECONDS ?= 60
 CONFIGURE_FLAGS := -DKESMAR_WERROR=$(WERROR)
 
 .PHONY: run test bench deps build-default
@@ -35,3 +37,11 @@ test: build-default
 
 bench: build-default
 	@for b in build/default/bench/*_benchmark; do echo "== $$b"; $$b || exit 1; done
+
+# Builds the fuzz harnesses (clang, sanitizers) and runs each for FUZZ_SECONDS from its seed
+# corpus; fails on any finding.
+.PHONY: fuzz
+fuzz: deps
+	cmake --preset fuzz $(CONFIGURE_FLAGS)
+	cmake --build --preset fuzz
+	bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS)

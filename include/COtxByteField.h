@@ -112,7 +112,8 @@ class KESMAR_API COtxByteField : public CKesmar {
   // shifted left as one big-endian number, so it lands at the back (01 with bit length 16
   // and shift 1 gives 00 00 02).
   // The source is not masked to the bit length. Returns target's length in bits; a bit
-  // length of 0 changes nothing.
+  // length of 0 changes nothing. A result whose length in bits would not fit an int throws
+  // OutOfBoundsException "Merged byte field too long" before anything grows.
   static int MergeByteField(std::vector<unsigned char>& target,
                             const std::vector<unsigned char>& source, int position, int shift,
                             int bitLength);

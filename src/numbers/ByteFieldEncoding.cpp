@@ -4,6 +4,7 @@
 #include "COtxByteField.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -182,6 +183,11 @@ int COtxByteField::MergeByteField(ByteVector& target, const ByteVector& source, 
     ShiftLeftBigEndian(bits, shift);
   }
   const std::size_t start = position == -1 ? target.size() : static_cast<std::size_t>(position);
+  // The length in bits that is returned must fit an int.
+  constexpr auto kMaxBytes = static_cast<std::size_t>(std::numeric_limits<int>::max() / 8);
+  if (start > kMaxBytes || span > kMaxBytes - start) {
+    ThrowOutOfBounds("Merged byte field too long");
+  }
   if (target.size() < start + span) target.resize(start + span, 0);
   for (std::size_t i = 0; i < bits.size(); ++i) target[start + i] |= bits[i];
   return static_cast<int>(target.size() * 8);

@@ -132,7 +132,10 @@ TEST(ByteFieldEncoding, MergeOrsTheShiftedSourceIntoTheTarget) {
       {{0x0F}, 0, 8, 4, "Bit shift out of range"},
       {{0x0F}, 0, -1, 4, "Bit shift out of range"},
       {{0x0F}, -2, 0, 4, "Byte position out of range"},
-      {{0x0F}, 0, 0, -1, "Bit length out of range"}};
+      {{0x0F}, 0, 0, -1, "Bit length out of range"},
+      // Results whose length in bits would not fit the int returned.
+      {{0x0F}, INT_MAX, 0, 8, "Merged byte field too long"},
+      {{0x0F}, 0, 0, INT_MAX, "Merged byte field too long"}};
   for (const auto& [source, position, shift, bitLength, message] : errors) {
     Bytes target = {0x12, 0x34};
     EXPECT_OTX_THROW(COtxByteField::MergeByteField(target, source, position, shift, bitLength),
