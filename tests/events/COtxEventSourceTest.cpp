@@ -1,32 +1,28 @@
+// Events and event sources on one thread: texts, equality, queues, notifiers, threshold and
+// multi-event sources, and variables that post to their sources.
 #include "COtxEventSource.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <sstream>
+#include <vector>
 
+#include "COtxFloat.h"
 #include "COtxInt.h"
+#include "COtxList.h"
 #include "COtxMultiEventSource.h"
 #include "COtxString.h"
 #include "COtxThresholdExceededEventSource.h"
 #include "COtxTimerExpiredEventSource.h"
 #include "EventTestSupport.h"
+#include "OtxVariable.h"
 #include "TestSupport.h"
 
 namespace {
 
 using namespace kesmar::test;
-
-TEST(Event, TextAndEqualityByEventTypeOnly) {
-  EXPECT_EQ(COtxEvent(COtxEvent::TIMER_EXPIRED).ToString().String(), "TIMER_EXPIRED:EMPTY");
-  EXPECT_EQ(COtxEvent(COtxEvent::MULTI_EVENT, COtxInt(3)).ToString().String(), "MULTI_EVENT:3");
-  EXPECT_EQ(COtxEvent(COtxEvent::EventType{9}, COtxInt(3)).ToString().String(), "UNKNOWN:3");
-  const COtxEvent timer(COtxEvent::TIMER_EXPIRED);
-  EXPECT_TRUE(timer == COtxEvent(COtxEvent::TIMER_EXPIRED, COtxInt(1), COtxString("p")));
-  EXPECT_FALSE(timer == COtxEvent(COtxEvent::MULTI_EVENT));
-  EXPECT_FALSE(timer == COtxInt(1));
-  EXPECT_OTX_THROW(COtxInt(3).Event(), OTX::TypeMismatchException, "INTEGER is not a EVENT");
-}
 
 TEST(EventSource, DeliversInOrderWithItsTypeAndNothingOnceClosed) {
   GroupScope scope;
@@ -86,8 +82,17 @@ TEST(EventSource, SetNotifierReplaysAndReplaces) {
   EXPECT_EQ(late.closed, 1);
 }
 
-TEST(EventSource, EqualityAndTextForms) {
+// Events compare by their event type only; sources by their kind.
+TEST(EventSource, TextsAndEqualityOfEventsAndSources) {
   GroupScope scope;
+  EXPECT_EQ(COtxEvent(COtxEvent::TIMER_EXPIRED).ToString().String(), "TIMER_EXPIRED:EMPTY");
+  EXPECT_EQ(COtxEvent(COtxEvent::MULTI_EVENT, COtxInt(3)).ToString().String(), "MULTI_EVENT:3");
+  EXPECT_EQ(COtxEvent(COtxEvent::EventType{9}, COtxInt(3)).ToString().String(), "UNKNOWN:3");
+  const COtxEvent expired(COtxEvent::TIMER_EXPIRED);
+  EXPECT_TRUE(expired == COtxEvent(COtxEvent::TIMER_EXPIRED, COtxInt(1), COtxString("p")));
+  EXPECT_FALSE(expired == COtxEvent(COtxEvent::MULTI_EVENT));
+  EXPECT_FALSE(expired == COtxInt(1));
+  EXPECT_OTX_THROW(COtxInt(3).Event(), OTX::TypeMismatchException, "INTEGER is not a EVENT");
   const COtxMonitorChangeEventSource monitor;
   const COtxTimerExpiredEventSource timer(COtxInt(3600000));
   EXPECT_TRUE(monitor == COtxMonitorChangeEventSource());
@@ -104,6 +109,125 @@ TEST(EventSource, EqualityAndTextForms) {
   EXPECT_FALSE(monitor.EventSource().Add(timer));
   EXPECT_OTX_THROW(COtxTimerExpiredEventSource(COtxString("9")), OTX::TypeMismatchException,
                    "STRING is not a INTEGER");
+}
+
+TEST(ThresholdSource, PutsOnlyValuesOutsideTheInclusiveBounds) {
+  GroupScope scope;
+  const std::pair<CKesmar, bool> cases[] = {{COtxInt(9), true},       {COtxInt(10), false},
+                                            {COtxInt(15), false},     {COtxInt(20), false},
+                                            {COtxInt(21), true},      {COtxFloat(20.5), true},
+                                            {COtxFloat(10.0), false}, {COtxString("99"), false}};
+  for (const auto& [value, exceeds] : cases) {
+    SCOPED_TRACE(value.ToString().String());
+    const COtxThresholdExceededEventSource offered(COtxInt(10), COtxInt(20), value);
+    EXPECT_EQ(Behaviour(offered).Pending(), exceeds ? 1u : 0u);
+    EXPECT_EQ(offered.EventSource().Put(value, COtxString("p")), exceeds);
+    EXPECT_TRUE(offered.EventSource().Put());  // no value: unconditional
+    EXPECT_TRUE(Next(offered) == (exceeds ? value : CKesmar()));
+  }
+}
+
+TEST(MultiEventSource, DeliversMembersEventsInOrderOfArrivalWithTheirTypes) {
+  GroupScope scope;
+  const COtxMonitorChangeEventSource first;
+  const COtxHMIScreenClosedEventSource second;
+  first.EventSource().Put(COtxInt(1));  // waiting before Add
+  const COtxMultiEventSource multi;
+  multi.EventSource().Add(first);
+  multi.EventSource().Add(second);
+  second.EventSource().Put(COtxInt(2));
+  first.EventSource().Put(COtxInt(3));
+  for (const auto& [type, value] :
+       {std::pair(COtxEvent::MONITOR_CHANGE, 1), std::pair(COtxEvent::SCREEN_CLOSED, 2),
+        std::pair(COtxEvent::MONITOR_CHANGE, 3)}) {
+    CKesmar event;
+    ASSERT_TRUE(GetWithin(multi, event));
+    EXPECT_EQ(event.Event().Type(), type);
+    EXPECT_EQ(event.Event().Value().Int(), value);
+  }
+  EXPECT_OTX_THROW(multi.EventSource().Add(COtxInt(1)), OTX::TypeMismatchException,
+                   "INTEGER is not a EVENT_SOURCE");
+}
+
+TEST(MultiEventSource, StaleEntriesAndAnEarlierSharerHoldNothingBack) {
+  GroupScope scope;
+  const COtxEventSource taken, other;
+  const COtxMultiEventSource multi;
+  std::optional<COtxMultiEventSource> earlier(std::in_place);
+  earlier->EventSource().Add(other);
+  taken.EventSource().Put(COtxInt(1));
+  multi.EventSource().Add(taken);
+  multi.EventSource().Add(taken);  // twice: two entries stand for one event
+  multi.EventSource().Add(other);  // takes other over from earlier
+  earlier.reset();                 // must not unhook other from multi
+  EXPECT_EQ(Next(multi).Int(), 1);
+  taken.EventSource().Put(COtxInt(2));
+  EXPECT_EQ(Next(taken).Int(), 2);  // taken from the member directly
+  other.EventSource().Put(COtxInt(3));
+  EXPECT_EQ(Next(multi).Int(), 3);
+}
+
+TEST(MultiEventSource, AClosedMemberOrOwnCloseEndsGet) {
+  GroupScope scope;
+  for (int closing : {0, 1, 2}) {  // member before Add, member after Add, the multi itself
+    SCOPED_TRACE(closing);
+    const COtxEventSource open, member;
+    const COtxMultiEventSource multi;
+    open.EventSource().Put(COtxInt(1));
+    if (closing == 0) member.EventSource().Close();
+    multi.EventSource().Add(open);
+    multi.EventSource().Add(member);
+    (closing == 2 ? multi : member).EventSource().Close();
+    CKesmar event;
+    EXPECT_FALSE(multi.EventSource().Get(event));  // although open holds an event
+  }
+}
+
+TEST(Variable, PostsADeepCopyUnderItsNameToEverySourceInOrder) {
+  GroupScope scope;
+  const COtxMonitorChangeEventSource monitor;
+  const COtxThresholdExceededEventSource threshold(COtxInt(0), COtxInt(5), COtxInt(0));
+  const COtxMultiEventSource arrivals;
+  arrivals.EventSource().Add(threshold);
+  arrivals.EventSource().Add(monitor);
+  struct Counting : OtxVariable {
+    using OtxVariable::OtxVariable;
+    using OtxVariable::operator=;
+    void Set(const CKesmar& value) override {
+      ++sets;
+      OtxVariable::Set(value);
+    }
+    int sets = 0;
+  } variable(COtxInt(0));
+  variable.AddEventSource("speed", monitor);
+  variable.AddEventSource("ignored", COtxInt(1));  // not a source
+  variable.AddEventSource("limit", threshold);
+
+  const CKesmar inner = COtxList(std::vector<CKesmar>{COtxInt(1)});
+  const CKesmar list = COtxList(std::vector<CKesmar>{inner});
+  variable = COtxInt(25);                // both sources, the monitor first
+  EXPECT_EQ(&(variable = list), &list);  // only the monitor: no bound is exceeded
+  EXPECT_EQ(variable.sets, 2);
+  inner.List().push_back(COtxInt(2));
+  EXPECT_EQ(variable.Get().List()[0].List().size(), 2u);  // the variable shares the value
+
+  for (const auto& [type, name] : {std::pair(COtxEvent::MONITOR_CHANGE, "speed"),
+                                   std::pair(COtxEvent::THRESHOLD_EXCEEDED, "limit"),
+                                   std::pair(COtxEvent::MONITOR_CHANGE, "speed")}) {
+    CKesmar event;
+    ASSERT_TRUE(GetWithin(arrivals, event));
+    EXPECT_EQ(event.Event().Type(), type);
+    EXPECT_TRUE(event.Event().Params() == COtxString(name)) << name;
+    if (event.Event().Value().Type() == OTX::LIST) {  // a copy the change did not reach
+      EXPECT_EQ(event.Event().Value().List()[0].List().size(), 1u);
+    } else {
+      EXPECT_EQ(event.Event().Value().Int(), 25);
+    }
+  }
+  variable.Close();
+  variable.Close();
+  EXPECT_TRUE(monitor.EventSource().IsClosed());
+  EXPECT_TRUE(threshold.EventSource().IsClosed());
 }
 
 }  // namespace
