@@ -11,6 +11,7 @@
 #include <vector>
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
+#include <xercesc/dom/DOMException.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
@@ -416,6 +417,10 @@ UnitDocument ReadUnitSpec(std::istream& xml) {
     throw UnitSpecError(
         Located(failure.getLineNumber(), failure.getColumnNumber(), ToUtf8(failure.getMessage())));
   } catch (const xml::XMLException& failure) {
+    throw UnitSpecError(ToUtf8(failure.getMessage()));
+  } catch (const xml::DOMException& failure) {
+    // The document being built refuses what the scanner accepted, e.g. an XML declaration
+    // whose version is not "1.0" or "1.1". The scanner's position is gone by now.
     throw UnitSpecError(ToUtf8(failure.getMessage()));
   } catch (const xml::OutOfMemoryException&) {
     throw UnitSpecError("out of memory");
