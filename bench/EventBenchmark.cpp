@@ -144,10 +144,10 @@ BENCHMARK(BareTimedWait)
     ->Name("timer:baseline cv wait of 10 ms on a new thread")
     ->Iterations(kTimerRuns)
     ->UseManualTime();
-const bool kBudget = kesmar::bench::AddBudget(
-    "event source Put(value)/Get <= 3.0x mutex+cv deque<int>",
-    "queue:event source Put(value)/Get, 2 threads/1", "queue:baseline mutex+cv deque<int>, 2 threads",
-    3.0);
+const bool kBudget =
+    kesmar::bench::AddBudget("event source Put(value)/Get <= 3.0x mutex+cv deque<int>",
+                             "queue:event source Put(value)/Get, 2 threads/1",
+                             "queue:baseline mutex+cv deque<int>, 2 threads", 3.0);
 
 BENCHMARK(TimerSource)->Name("timer:10 ms timer source")->Iterations(kTimerRuns)->UseManualTime();
 

@@ -40,7 +40,8 @@ long long MimallocBytes() {
   using Visit = decltype(&mi_heap_visit_blocks);
   using DefaultHeap = decltype(&mi_heap_get_default);
   static const auto visit = reinterpret_cast<Visit>(dlsym(RTLD_DEFAULT, "mi_heap_visit_blocks"));
-  static const auto heap = reinterpret_cast<DefaultHeap>(dlsym(RTLD_DEFAULT, "mi_heap_get_default"));
+  static const auto heap =
+      reinterpret_cast<DefaultHeap>(dlsym(RTLD_DEFAULT, "mi_heap_get_default"));
   if (visit == nullptr || heap == nullptr) return 0;
   long long bytes = 0;
   visit(

@@ -258,8 +258,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       default: {
         const CKesmar field = pick();
         Try([&] {
-          const CKesmar text = COtxString(field.ByteField(), static_cast<COtxStringEncoding::Encoding>(
-                                                                  input.ConsumeIntegralInRange(-1, 11)));
+          const CKesmar text = COtxString(
+              field.ByteField(),
+              static_cast<COtxStringEncoding::Encoding>(input.ConsumeIntegralInRange(-1, 11)));
           (void)text.ToByteField();
         });
         break;

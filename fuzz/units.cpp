@@ -1,8 +1,8 @@
 // Fuzzes the unit specification reader with arbitrary documents, then units and quantities
 // of whatever is loaded (the input's document, or the known one when it did not load):
 // construction, conversion, arithmetic, comparison, formatting, groups and the object form.
-// The specification is process-wide, so an input that loads a document restores the known
-// one (and clears the country group) before it returns.
+// The loaded unit document is process-wide, so an input that loads a document restores the
+// known one (and clears the country group) before it returns.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -168,7 +168,8 @@ void RunOperations(FuzzedDataProvider& input) {
       }
       case 10:
         Try([&] {
-          const std::string language = input.ConsumeBool() ? "en" : input.ConsumeRandomLengthString(4);
+          const std::string language =
+              input.ConsumeBool() ? "en" : input.ConsumeRandomLengthString(4);
           (void)OTX::GetCountryGroups(COtxString(language));
           (void)OTX::GetEquivalenceGroups(COtxString(language));
           (void)spec.GetGroups(input.ConsumeRandomLengthString(12), language);

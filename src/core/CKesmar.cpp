@@ -147,7 +147,9 @@ OTX::IDiagService& CKesmar::DiagService() const { return Self(m_behaviour).DiagS
 OTX::IServiceProviderService& CKesmar::ServiceProviderService() const {
   return Self(m_behaviour).ServiceProviderService();
 }
-OTX::IServiceProvider& CKesmar::ServiceProvider() const { return Self(m_behaviour).ServiceProvider(); }
+OTX::IServiceProvider& CKesmar::ServiceProvider() const {
+  return Self(m_behaviour).ServiceProvider();
+}
 OTX::IFlashSession& CKesmar::FlashSession() const { return Self(m_behaviour).FlashSession(); }
 OTX::IComInterface& CKesmar::ComInterface() const { return Self(m_behaviour).ComInterface(); }
 OTX::IFileHandle& CKesmar::FileHandle() const { return Self(m_behaviour).FileHandle(); }
@@ -174,7 +176,9 @@ CKesmar CKesmar::ToBoolean() const {
 CKesmar CKesmar::ToInteger() const {
   return Type() == OTX::INTEGER ? *this : Self(m_behaviour).ToInteger();
 }
-CKesmar CKesmar::ToFloat() const { return Type() == OTX::FLOAT ? *this : Self(m_behaviour).ToFloat(); }
+CKesmar CKesmar::ToFloat() const {
+  return Type() == OTX::FLOAT ? *this : Self(m_behaviour).ToFloat();
+}
 CKesmar CKesmar::ToString() const {
   return Type() == OTX::STRING ? *this : Self(m_behaviour).ToString();
 }
@@ -191,7 +195,9 @@ bool CKesmar::operator<(const CKesmar& other) const { return Self(m_behaviour).I
 bool CKesmar::operator<=(const CKesmar& other) const {
   return Self(m_behaviour).IsLessThanOrEqual(other);
 }
-bool CKesmar::operator>(const CKesmar& other) const { return Self(m_behaviour).IsGreaterThan(other); }
+bool CKesmar::operator>(const CKesmar& other) const {
+  return Self(m_behaviour).IsGreaterThan(other);
+}
 bool CKesmar::operator>=(const CKesmar& other) const {
   return Self(m_behaviour).IsGreaterThanOrEqual(other);
 }

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
-#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -139,7 +139,8 @@ const std::type_info& COtxExceptionBehaviour::GetTypeInfo() const {
 }
 
 COtxException::COtxException(OTX::Exceptions_e id)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, std::string(), std::string())) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, std::string(),
+                                                                    std::string())) {}
 
 COtxException::COtxException(OTX::Exceptions_e id, const std::string& message)
     : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, std::string(), message)) {}
@@ -149,8 +150,8 @@ COtxException::COtxException(OTX::Exceptions_e id, const std::string& type,
     : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(id, type, message)) {}
 
 COtxException::COtxException(const std::string& type, const std::string& message)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type,
-                                                       message)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type),
+                                                                    type, message)) {}
 
 namespace {
 
@@ -158,7 +159,8 @@ std::shared_ptr<CKesmarBehaviour> ExceptionFromObject(const CKesmar& object) {
   using kesmar::detail::ReadMember;
   const std::string& type = ReadMember<&CKesmar::String>(object, "exceptionType");
   const std::string& text = ReadMember<&CKesmar::String>(object, "value");
-  return kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type, text);
+  return kesmar::detail::MakeBehaviour<COtxExceptionBehaviour>(COtxExceptions::GetId(type), type,
+                                                               text);
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ CKesmar DeepCopy(const CKesmar& value) {
   if (value.Type() == OTX::MAP) {
     const kesmar::detail::NestingGuard guard(&value.Map(), "MAP");
     std::map<CKesmar, CKesmar> entries;
-    for (const auto& [key, mapped] : value.Map()) entries.emplace_hint(entries.end(), key, DeepCopy(mapped));
+    for (const auto& [key, mapped] : value.Map())
+      entries.emplace_hint(entries.end(), key, DeepCopy(mapped));
     return COtxMap(entries);
   }
   if (value.Type() == OTX::LIST) {

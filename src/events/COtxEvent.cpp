@@ -29,7 +29,8 @@ const std::array<std::string, 10>& EventTypeNames() {
 
 COtxEvent::COtxEvent() = default;
 
-COtxEvent::COtxEvent(EventType type) : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type)) {}
+COtxEvent::COtxEvent(EventType type)
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type)) {}
 
 COtxEvent::COtxEvent(EventType type, const CKesmar& value)
     : CKesmar(kesmar::detail::MakeBehaviour<COtxEventBehaviour>(type, value)) {}

@@ -120,7 +120,8 @@ std::size_t COtxEventSourceBehaviour::Registered(std::thread::id id) {
 }
 
 COtxEventSource::COtxEventSource()
-    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::UNDEFINED)) {}
+    : COtxEventSource(
+          kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::UNDEFINED)) {}
 
 COtxEventSource::COtxEventSource(const std::shared_ptr<CKesmarBehaviour>& behaviour)
     : CKesmar(behaviour) {
@@ -132,11 +133,13 @@ COtxEventSource::~COtxEventSource() = default;
 void COtxEventSource::CloseAll(std::thread::id id) { COtxEventSourceBehaviour::CloseAll(id); }
 
 COtxMonitorChangeEventSource::COtxMonitorChangeEventSource()
-    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::MONITOR_CHANGE)) {}
+    : COtxEventSource(
+          kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::MONITOR_CHANGE)) {}
 
 COtxMonitorChangeEventSource::~COtxMonitorChangeEventSource() = default;
 
 COtxHMIScreenClosedEventSource::COtxHMIScreenClosedEventSource()
-    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::SCREEN_CLOSED)) {}
+    : COtxEventSource(
+          kesmar::detail::MakeBehaviour<COtxEventSourceBehaviour>(COtxEvent::SCREEN_CLOSED)) {}
 
 COtxHMIScreenClosedEventSource::~COtxHMIScreenClosedEventSource() = default;

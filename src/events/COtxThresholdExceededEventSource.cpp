@@ -28,7 +28,7 @@ CKesmar COtxThresholdExceededEventSourceBehaviour::ToString() const {
 COtxThresholdExceededEventSource::COtxThresholdExceededEventSource(const CKesmar& lower,
                                                                    const CKesmar& upper,
                                                                    const CKesmar& value)
-    : COtxEventSource(
-          kesmar::detail::MakeBehaviour<COtxThresholdExceededEventSourceBehaviour>(lower, upper, value)) {}
+    : COtxEventSource(kesmar::detail::MakeBehaviour<COtxThresholdExceededEventSourceBehaviour>(
+          lower, upper, value)) {}
 
 COtxThresholdExceededEventSource::~COtxThresholdExceededEventSource() = default;

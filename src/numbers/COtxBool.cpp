@@ -1,15 +1,14 @@
 #include "COtxBool.h"
 
-#include <typeinfo>
 
 #include "COtxByteField.h"
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "COtxString.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 COtxBoolBehaviour::COtxBoolBehaviour(bool value)
     : COtxComparableBehaviour(OTX::BOOLEAN), m_value(value) {}
@@ -34,10 +33,7 @@ CKesmar COtxBoolBehaviour::ToByteField() const {
 CKesmar COtxBoolBehaviour::ToJSON() const { return ToString(); }
 
 void COtxBoolBehaviour::WriteJSON(std::string& out, bool objectForm) const {
-  if (typeid(*this) != typeid(COtxBoolBehaviour)) {
-    CKesmarBehaviour::WriteJSON(out, objectForm);
-    return;
-  }
+  if (kesmar::detail::WroteAsDerivedType(*this, out, objectForm)) return;
   const char* const text = m_value ? "true" : "false";
   if (!objectForm) {
     out += text;

@@ -9,7 +9,6 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
-#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxException.h"
@@ -17,13 +16,13 @@
 #include "COtxInt.h"
 #include "COtxString.h"
 #include "PelmUtils.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -244,10 +243,7 @@ CKesmar COtxByteFieldBehaviour::ToJSON() const {
 }
 
 void COtxByteFieldBehaviour::WriteJSON(std::string& out, bool objectForm) const {
-  if (typeid(*this) != typeid(COtxByteFieldBehaviour)) {
-    CKesmarBehaviour::WriteJSON(out, objectForm);
-    return;
-  }
+  if (kesmar::detail::WroteAsDerivedType(*this, out, objectForm)) return;
   // Hex digits need no escaping: the quoted text is appended as it is.
   if (!objectForm) {
     out += '"';
@@ -288,8 +284,10 @@ COtxByteField::COtxByteField(const CKesmar& object)
     : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(object)) {}
 COtxByteField::COtxByteField(const unsigned char* data, int length, OTX::Encoding encoding,
                              int bitLength)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(data, length, encoding, bitLength)) {}
-COtxByteField::COtxByteField(const long long& value, const int& bitLength,
-                             OTX::Encoding encoding, OTX::Endianness endianness)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(value, bitLength, encoding, endianness)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(data, length, encoding,
+                                                                    bitLength)) {}
+COtxByteField::COtxByteField(const long long& value, const int& bitLength, OTX::Encoding encoding,
+                             OTX::Endianness endianness)
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxByteFieldBehaviour>(value, bitLength, encoding,
+                                                                    endianness)) {}
 COtxByteField::~COtxByteField() = default;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 #include <string_view>
-#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxByteField.h"
@@ -15,12 +14,12 @@
 #include "COtxQuantity.h"
 #include "COtxString.h"
 #include "COtxUnit.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/JsonWriter.h"
 #include "core/detail/ObjectForm.h"
 #include "numbers/detail/FloatJson.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -63,7 +62,8 @@ std::string ToChars(double value, std::chars_format format, int precision) {
 }  // namespace
 
 COtxFloat::COtxFloat(double value, int precision)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(value, std::min(precision, kFullPrecision))) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(
+          value, std::min(precision, kFullPrecision))) {}
 COtxFloat::COtxFloat(const CKesmar& object)
     : CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(object)) {}
 COtxFloat::~COtxFloat() = default;
@@ -124,7 +124,8 @@ CKesmar COtxFloatBehaviour::Calculate(Arithmetic op, const CKesmar& other) const
 }
 
 CKesmar COtxFloatBehaviour::Abs() const {
-  return CKesmar(kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(std::fabs(m_value), m_precision));
+  return CKesmar(
+      kesmar::detail::MakeBehaviour<COtxFloatBehaviour>(std::fabs(m_value), m_precision));
 }
 
 CKesmar COtxFloatBehaviour::ToBoolean() const { return COtxBool(m_value != 0.0); }
@@ -157,10 +158,7 @@ CKesmar COtxFloatBehaviour::ToJSON() const {
 }
 
 void COtxFloatBehaviour::WriteJSON(std::string& out, bool objectForm) const {
-  if (typeid(*this) != typeid(COtxFloatBehaviour)) {
-    CKesmarBehaviour::WriteJSON(out, objectForm);
-    return;
-  }
+  if (kesmar::detail::WroteAsDerivedType(*this, out, objectForm)) return;
   if (!objectForm) {
     out += kesmar::detail::JsonFloatText(m_value, m_precision, false);
     return;

@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <string_view>
-#include <typeinfo>
 
 #include "COtxBool.h"
 #include "COtxByteField.h"
@@ -12,11 +11,11 @@
 #include "COtxQuantity.h"
 #include "COtxString.h"
 #include "COtxUnit.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -119,11 +118,7 @@ CKesmar COtxIntBehaviour::ToFloat() const {
 CKesmar COtxIntBehaviour::ToJSON() const { return COtxString(std::to_string(m_value)); }
 
 void COtxIntBehaviour::WriteJSON(std::string& out, bool objectForm) const {
-  // Enumerations and other types built on the integer render through their own overrides.
-  if (typeid(*this) != typeid(COtxIntBehaviour)) {
-    CKesmarBehaviour::WriteJSON(out, objectForm);
-    return;
-  }
+  if (kesmar::detail::WroteAsDerivedType(*this, out, objectForm)) return;
   std::array<char, 24> digits;
   const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), m_value).ptr;
   const std::string_view decimal(digits.data(), static_cast<std::size_t>(end - digits.data()));

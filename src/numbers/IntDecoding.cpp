@@ -5,9 +5,9 @@
 #include <limits>
 #include <memory>
 
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 using kesmar::detail::ThrowOutOfBounds;
 
@@ -24,7 +24,8 @@ unsigned long long SignAndAbove(int bitLength) { return ~((1ULL << (bitLength - 
 
 COtxInt::COtxInt(const std::vector<unsigned char>& bytes, int bitLength, OTX::Encoding encoding,
                  OTX::Endianness endianness, Radix radix)
-    : CKesmar(kesmar::detail::MakeBehaviour<COtxIntBehaviour>(bytes, bitLength, encoding, endianness, radix)) {}
+    : CKesmar(kesmar::detail::MakeBehaviour<COtxIntBehaviour>(bytes, bitLength, encoding,
+                                                              endianness, radix)) {}
 
 COtxIntBehaviour::COtxIntBehaviour(const std::vector<unsigned char>& bytes, int bitLength,
                                    OTX::Encoding encoding, OTX::Endianness endianness,

@@ -38,8 +38,9 @@ bool ReadNumber(std::string_view text, int& value) {
 const char* LevelName(TLogLevel level) {
   static constexpr std::array<const char*, 6> names = {"NONE", "ERROR", "WARNING",
                                                        "INFO", "DEBUG", "TRACE"};
-  return level >= 0 && level < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(level)]
-                                                               : "TRACE";
+  return level >= 0 && level < static_cast<int>(names.size())
+             ? names[static_cast<std::size_t>(level)]
+             : "TRACE";
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <limits>
 #include <locale.h>
 #include <ostream>
-#include <typeinfo>
 #include <utility>
 
 #include "COtxByteField.h"
@@ -16,13 +15,13 @@
 #include "COtxFloat.h"
 #include "COtxInt.h"
 #include "PelmUtils.h"
+#include "core/detail/Allocation.h"
 #include "core/detail/Errors.h"
 #include "core/detail/Hex.h"
 #include "core/detail/ObjectForm.h"
 #include "core/detail/JsonWriter.h"
 #include "text/detail/CharacterSets.h"
 #include "numbers/detail/NumberRules.h"
-#include "core/detail/Allocation.h"
 
 namespace {
 
@@ -132,10 +131,7 @@ CKesmar COtxStringBehaviour::ToJSON() const {
 }
 
 void COtxStringBehaviour::WriteJSON(std::string& out, bool objectForm) const {
-  if (typeid(*this) != typeid(COtxStringBehaviour)) {
-    CKesmarBehaviour::WriteJSON(out, objectForm);
-    return;
-  }
+  if (kesmar::detail::WroteAsDerivedType(*this, out, objectForm)) return;
   if (!objectForm) {
     kesmar::detail::AppendJsonString(out, Text());
     return;

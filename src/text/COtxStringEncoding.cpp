@@ -3,8 +3,8 @@
 #include <array>
 
 #include "COtxString.h"
-#include "core/detail/JsonWriter.h"
 #include "core/detail/Allocation.h"
+#include "core/detail/JsonWriter.h"
 
 namespace {
 

@@ -27,6 +27,29 @@ Lead ReadLead(unsigned char byte) {
   return {5, 0x03};
 }
 
+// One multi-byte sequence: the code point and the continuation bytes it took.
+struct Sequence {
+  std::uint32_t value;
+  int continuations;
+};
+
+// Reads the sequence that starts at bytes[i], a byte of 0x80 or above. Throws for a
+// continuation byte in the lead's place, a sequence cut short, a byte that does not continue
+// it, or a code point above U+10FFFF.
+Sequence ReadSequence(const unsigned char* bytes, std::size_t size, std::size_t i) {
+  const Lead lead = ReadLead(bytes[i]);
+  if (size - i - 1 < static_cast<std::size_t>(lead.continuations)) ThrowBadConversion();
+  // Six bytes carry up to 32 bits; anything above U+10FFFF is rejected below.
+  std::uint32_t value = bytes[i] & lead.payloadMask;
+  for (int k = 1; k <= lead.continuations; ++k) {
+    const unsigned char next = bytes[i + static_cast<std::size_t>(k)];
+    if ((next & 0xC0) != 0x80) ThrowBadConversion();
+    value = (value << 6) | (next & 0x3Fu);
+  }
+  if (value > kMaxCodePoint) ThrowBadConversion();
+  return {value, lead.continuations};
+}
+
 }  // namespace
 
 std::u32string DecodeUtf8(std::string_view text) {
@@ -41,18 +64,9 @@ std::u32string DecodeUtf8(std::string_view text) {
       codePoints.push_back(bytes[i++]);
       continue;
     }
-    const Lead lead = ReadLead(bytes[i]);
-    if (size - i - 1 < static_cast<std::size_t>(lead.continuations)) ThrowBadConversion();
-    // Six bytes carry up to 32 bits; anything above U+10FFFF is rejected below.
-    std::uint32_t value = bytes[i] & lead.payloadMask;
-    for (int k = 1; k <= lead.continuations; ++k) {
-      const unsigned char next = bytes[i + static_cast<std::size_t>(k)];
-      if ((next & 0xC0) != 0x80) ThrowBadConversion();
-      value = (value << 6) | (next & 0x3Fu);
-    }
-    if (value > kMaxCodePoint) ThrowBadConversion();
-    codePoints.push_back(static_cast<char32_t>(value));
-    i += static_cast<std::size_t>(lead.continuations) + 1;
+    const Sequence sequence = ReadSequence(bytes, size, i);
+    codePoints.push_back(static_cast<char32_t>(sequence.value));
+    i += static_cast<std::size_t>(sequence.continuations) + 1;
   }
   return codePoints;
 }
@@ -97,20 +111,12 @@ std::size_t CountCodePoints(std::string_view text, bool* canonical) {
       continue;
     }
     // Everything else as the decoder reads it.
-    const Lead lead = ReadLead(first);
-    if (size - i - 1 < static_cast<std::size_t>(lead.continuations)) ThrowBadConversion();
-    std::uint32_t value = first & lead.payloadMask;
-    for (int k = 1; k <= lead.continuations; ++k) {
-      const unsigned char next = bytes[i + static_cast<std::size_t>(k)];
-      if ((next & 0xC0) != 0x80) ThrowBadConversion();
-      value = (value << 6) | (next & 0x3Fu);
-    }
-    if (value > kMaxCodePoint) ThrowBadConversion();
+    const Sequence sequence = ReadSequence(bytes, size, i);
     // Five- and six-byte forms are never the shortest for a code point up to U+10FFFF.
-    shortest = shortest && lead.continuations <= 3 &&
-               value >= kShortest[static_cast<std::size_t>(lead.continuations)];
+    shortest = shortest && sequence.continuations <= 3 &&
+               sequence.value >= kShortest[static_cast<std::size_t>(sequence.continuations)];
     ++count;
-    i += static_cast<std::size_t>(lead.continuations) + 1;
+    i += static_cast<std::size_t>(sequence.continuations) + 1;
   }
   if (canonical != nullptr) *canonical = shortest;
   return count;

@@ -118,15 +118,17 @@ TEST(JsonReadNumbers, ExtremeTextsReadAsTheirCorrectlyRoundedValue) {
     const CKesmar value = OTX::FromJSON(c.text);
     ASSERT_EQ(value.Type(), c.type) << Text(value.ToString());
     if (c.type == OTX::FLOAT) {
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(value.Float()), std::bit_cast<std::uint64_t>(c.number));
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(value.Float()),
+                std::bit_cast<std::uint64_t>(c.number));
     } else {
       EXPECT_EQ(value.Int(), c.integer);
     }
   }
   for (const auto& [text, offset] : std::vector<std::pair<std::string, int>>{
            {"1e309", 0}, {"[1, 5e308]", 4}, {"1000e306", 0}, {"-" + std::string(400, '1'), 0}}) {
-    EXPECT_EQ(ParseError(text), "JSON parse error: Number too big to be stored in double. offset: " +
-                                    std::to_string(offset));
+    EXPECT_EQ(ParseError(text),
+              "JSON parse error: Number too big to be stored in double. offset: " +
+                  std::to_string(offset));
   }
 }
 
@@ -189,7 +191,8 @@ TEST(JsonReadObjectForm, FailuresNameTheCauseAndTheObject) {
       {R"({"value":1})", "invalid map<K, T> key"},
       {R"({"type":"LIST","value":{}})", "TypeMismatchException: MAP is not a LIST"},
       {R"({"type":"MAP","value":{"k":{"type":"EVENT","value":1}}})",
-       "TypeMismatchException: Error: Class key not registered: EVENT Parsing type:EVENT, value:1"}};
+       "TypeMismatchException: Error: Class key not registered: EVENT Parsing type:EVENT, "
+       "value:1"}};
   for (const auto& [text, cause] : cases) {
     EXPECT_OTX_THROW(ReadForm(text), OTX::TypeMismatchException,
                      "Error: " + cause + " Parsing " + Text(OTX::FromJSON(text).ToString()));

@@ -28,9 +28,10 @@ std::string Slurp(const fs::path& path) {
 class KesmarTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = fs::temp_directory_path() /
-            ("kesmar_tool_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             '_' + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    m_dir =
+        fs::temp_directory_path() /
+        ("kesmar_tool_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         '_' + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(m_dir);
   }
   void TearDown() override { fs::remove_all(m_dir); }
@@ -65,7 +66,9 @@ std::string Unit(const std::string& id, const std::string& dimension = "length",
 const std::string kLength =
     "<physicalDimensions><id>length</id><lengthExponent>1</lengthExponent></physicalDimensions>\n";
 
-std::string Spec(const std::string& body) { return "<unitSpec>\n" + kLength + body + "</unitSpec>\n"; }
+std::string Spec(const std::string& body) {
+  return "<unitSpec>\n" + kLength + body + "</unitSpec>\n";
+}
 
 TEST_F(KesmarTool, SubcommandsPrintTheLibraryResults) {
   Write("value.json", R"({"type":"BYTEFIELD","value":"12F0"})");

@@ -54,7 +54,8 @@ std::shared_ptr<BytesArguments> AddArguments(CLI::App& sub, const std::string& o
 }  // namespace
 
 void AddBytesCommand(CLI::App& app, Context& context) {
-  CLI::App* bytes = app.add_subcommand("bytes", "Write integers into byte fields and read them back");
+  CLI::App* bytes =
+      app.add_subcommand("bytes", "Write integers into byte fields and read them back");
   bytes->require_subcommand(1);
 
   CLI::App* encode = bytes->add_subcommand(

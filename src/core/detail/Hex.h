@@ -6,17 +6,7 @@
 
 namespace kesmar::detail {
 
-inline std::string HexText(const unsigned char* bytes, std::size_t count) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text(count * 2, '\0');
-  for (std::size_t i = 0; i < count; ++i) {
-    text[2 * i] = kDigits[bytes[i] >> 4];
-    text[2 * i + 1] = kDigits[bytes[i] & 0x0F];
-  }
-  return text;
-}
-
-// Appends the same digits to out.
+// Appends the digits to out.
 inline void AppendHexText(std::string& out, const unsigned char* bytes, std::size_t count) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   const std::size_t start = out.size();
@@ -25,6 +15,12 @@ inline void AppendHexText(std::string& out, const unsigned char* bytes, std::siz
     out[start + 2 * i] = kDigits[bytes[i] >> 4];
     out[start + 2 * i + 1] = kDigits[bytes[i] & 0x0F];
   }
+}
+
+inline std::string HexText(const unsigned char* bytes, std::size_t count) {
+  std::string text;
+  AppendHexText(text, bytes, count);
+  return text;
 }
 
 }  // namespace kesmar::detail

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <typeinfo>
 #include <string_view>
 
 #include "CKesmar.h"
@@ -48,6 +49,16 @@ void WriteContainerJson(std::string& out, bool objectForm, std::string_view type
   JsonObjectWriter object(out, type);
   body(object.Key("value"));
   object.End();
+}
+
+// For the scalars that write their JSON straight into the buffer: a type built on one of them
+// (the enumerations on the integer, say) renders through its own ToJSON/ToJSONObject. Writes
+// such a value the general way and returns true; returns false for an Exact value itself.
+template <class Exact>
+bool WroteAsDerivedType(const Exact& self, std::string& out, bool objectForm) {
+  if (typeid(self) == typeid(Exact)) return false;
+  self.CKesmarBehaviour::WriteJSON(out, objectForm);
+  return true;
 }
 
 }  // namespace kesmar::detail
